@@ -1,0 +1,161 @@
+#include "control/control_messages.h"
+
+#include "app/player_state.h"
+#include "playback/audio_library.h"
+#include "playback/playback.h"
+#include "playlist/playlist.h"
+#include "settings/settings.h"
+#include "engine/bass.h"
+#include "tonquil_extension.h"
+
+typedef LRESULT (*CONTROL_HANDLER)(HWND window, WPARAM wParam, LPARAM lParam);
+
+#define COUNT_OF(array) ((int)(sizeof(array) / sizeof((array)[0])))
+
+static LRESULT StoreIfInSet(LONG *field, WPARAM value, int count, const LONG *values) {
+    if (!IsValueInSet((LONG)value, count, values))
+        return 0;
+    *field = (LONG)value;
+    return 1;
+}
+
+static LRESULT OnGetTrackEntry(HWND, WPARAM wParam, LPARAM) {
+    return (LRESULT)GetTrack((LONG)wParam);
+}
+
+static LRESULT OnGetTrackNo(HWND, WPARAM, LPARAM) {
+    return PlayerState->TrackNo;
+}
+
+static LRESULT OnSetTrackNo(HWND, WPARAM wParam, LPARAM) {
+    return SetTrackNo((LONG)wParam);
+}
+
+static LRESULT OnInsertTrack(HWND, WPARAM wParam, LPARAM lParam) {
+    const WCHAR *path = (const WCHAR *)lParam;
+    if (!path || !path[0])
+        return 0;
+    return InsertTrack((LONG)wParam, path);
+}
+
+static LRESULT OnRemoveTrack(HWND, WPARAM wParam, LPARAM) {
+    return RemoveTrack((LONG)wParam);
+}
+
+static LRESULT OnPlay(HWND window, WPARAM, LPARAM) {
+    PlayTrack(window);
+    return 1;
+}
+
+static LRESULT OnStop(HWND window, WPARAM, LPARAM) {
+    StopPlayback(window);
+    return 1;
+}
+
+static LRESULT OnPause(HWND, WPARAM, LPARAM) {
+    PausePlayback();
+    return 1;
+}
+
+static LRESULT OnPlayNext(HWND window, WPARAM, LPARAM) {
+    PlayNext(window);
+    return 1;
+}
+
+static LRESULT OnPlayPrevious(HWND window, WPARAM, LPARAM) {
+    PlayPrevious(window);
+    return 1;
+}
+
+static LRESULT OnGetSampleBit(HWND, WPARAM, LPARAM) {
+    return PlayerState->SampleBit;
+}
+
+static LRESULT OnSetSampleBit(HWND, WPARAM wParam, LPARAM) {
+    static const LONG sampleBits[] = {BASS_SAMPLE_MONO, 0, BASS_SAMPLE_FLOAT};
+    return StoreIfInSet(&PlayerState->SampleBit, wParam, COUNT_OF(sampleBits), sampleBits);
+}
+
+static LRESULT OnGetVolume(HWND, WPARAM, LPARAM) {
+    return PlayerState->Volume;
+}
+
+static LRESULT OnSetVolume(HWND, WPARAM wParam, LPARAM) {
+    return SetVolume((DWORD)wParam);
+}
+
+static LRESULT OnGetMute(HWND, WPARAM, LPARAM) {
+    return PlayerState->Mute;
+}
+
+static LRESULT OnSetMute(HWND, WPARAM wParam, LPARAM) {
+    return SetMute((LONG)wParam);
+}
+
+static LRESULT OnGetPlayMode(HWND, WPARAM, LPARAM) {
+    return PlayerState->PlayMode;
+}
+
+static LRESULT OnSetPlayMode(HWND, WPARAM wParam, LPARAM) {
+    static const LONG playModes[] = {0, 1, 2};
+    return StoreIfInSet(&PlayerState->PlayMode, wParam, COUNT_OF(playModes), playModes);
+}
+
+static LRESULT OnGetShowInfo(HWND, WPARAM, LPARAM) {
+    return PlayerState->ShowInfo;
+}
+
+static LRESULT OnSetShowInfo(HWND, WPARAM wParam, LPARAM) {
+    static const LONG showInfos[] = {0, 1, 2};
+    return StoreIfInSet(&PlayerState->ShowInfo, wParam, COUNT_OF(showInfos), showInfos);
+}
+
+static LRESULT OnInitAudio(HWND window, WPARAM, LPARAM) {
+    return (LRESULT)InitAudioLibrary(window);
+}
+
+static LRESULT OnSetTrackStyle(HWND, WPARAM wParam, LPARAM) {
+    static const LONG trackStyles[] = {0, 1};
+    return StoreIfInSet(&PlayerState->TrackStyle, wParam, COUNT_OF(trackStyles), trackStyles);
+}
+
+static LRESULT OnGetTrackStyle(HWND, WPARAM, LPARAM) {
+    return PlayerState->TrackStyle;
+}
+
+struct CONTROL_ENTRY {
+    UINT Message;
+    CONTROL_HANDLER Handler;
+};
+
+static const CONTROL_ENTRY ControlTable[] = {
+    {CM_GETTRACKENTRY, OnGetTrackEntry}, {CM_GETTRACKNO, OnGetTrackNo},
+    {CM_SETTRACKNO, OnSetTrackNo},       {CM_INSERTTRACK, OnInsertTrack},
+    {CM_REMOVETRACK, OnRemoveTrack},     {CM_PLAY, OnPlay},
+    {CM_STOP, OnStop},                   {CM_PAUSE, OnPause},
+    {CM_PLAYNEXT, OnPlayNext},           {CM_PLAYPREV, OnPlayPrevious},
+    {CM_GETSAMPLEBIT, OnGetSampleBit},   {CM_SETSAMPLEBIT, OnSetSampleBit},
+    {CM_GETVOLUME, OnGetVolume},         {CM_SETVOLUME, OnSetVolume},
+    {CM_GETMUTE, OnGetMute},             {CM_SETMUTE, OnSetMute},
+    {CM_GETPLAYMODE, OnGetPlayMode},     {CM_SETPLAYMODE, OnSetPlayMode},
+    {CM_GETSHOWINFO, OnGetShowInfo},     {CM_SETSHOWINFO, OnSetShowInfo},
+    {CM_INITAUDIO, OnInitAudio},         {CM_SETTRACKSTYLE, OnSetTrackStyle},
+    {CM_GETTRACKSTYLE, OnGetTrackStyle},
+};
+
+static CONTROL_HANDLER FindHandler(UINT message) {
+    for (const CONTROL_ENTRY &entry : ControlTable)
+        if (entry.Message == message)
+            return entry.Handler;
+    return NULL;
+}
+
+int IsControlMessage(UINT message) {
+    return FindHandler(message) != NULL;
+}
+
+LRESULT OnControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CONTROL_HANDLER handler = FindHandler(message);
+    return handler ? handler(window, wParam, lParam) : DefWindowProcW(window, message, wParam,
+                                                                       lParam);
+}

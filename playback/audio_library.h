@@ -1,0 +1,43 @@
+// The binding to bass.dll, loaded at run time from the player's folder, and
+// to its plug-ins. Every call looks its function up at the moment of the call
+// and is skipped, with result 0, when the library or the export is missing.
+#ifndef TONQUIL_PLAYBACK_AUDIO_LIBRARY_H
+#define TONQUIL_PLAYBACK_AUDIO_LIBRARY_H
+
+#include <windows.h>
+#include "engine/bass.h"
+
+struct PLUGINNODE {
+    HPLUGIN Plugin;
+    PLUGINNODE *Next;
+};
+
+extern HMODULE AudioLibrary;
+extern PLUGINNODE *PluginList; // sentinel; NULL before the window exists
+
+int CreatePluginHead();
+void FreePluginHead();
+
+HMODULE LoadAudioLibrary();
+HMODULE InitAudioLibrary(HWND window);
+void LoadPlugins();
+void FreePlugins();
+void UnloadAudioLibrary();
+// The export of the loaded library, or NULL.
+FARPROC FindAudioFunction(const char *name);
+
+BOOL AudioInit(HWND window);
+BOOL AudioFree();
+HSTREAM AudioStreamCreateFile(const WCHAR *path, DWORD flags);
+BOOL AudioSetVolume(DWORD stream, int volume);
+HSYNC AudioSetEndSync(DWORD stream, SYNCPROC *proc, DWORD user);
+BOOL AudioRemoveSync(DWORD stream, HSYNC sync);
+BOOL AudioPlay(DWORD stream);
+DWORD AudioIsActive(DWORD stream);
+BOOL AudioPause(DWORD stream);
+BOOL AudioStop(DWORD stream);
+const char *AudioGetTags(DWORD stream, DWORD type);
+HPLUGIN AudioPluginLoad(const WCHAR *path);
+BOOL AudioPluginFree(HPLUGIN plugin);
+
+#endif

@@ -1,0 +1,182 @@
+#include "playback/playback.h"
+
+#include "app/heap.h"
+#include "app/main_window.h"
+#include "app/paths.h"
+#include "app/player_state.h"
+#include "control/extension_host.h"
+#include "playback/audio_library.h"
+#include "playlist/playlist.h"
+#include "playlist/random_source.h"
+#include "playlist/shuffle.h"
+#include "tags/id3.h"
+#include "tonquil_extension.h"
+#include "tray/tray_icon.h"
+
+#define DISPLAY_NAME_SIZE 520
+#define STOPPED_TIP L"Tonquil"
+#define TIP_SUFFIX L" - Tonquil"
+
+// The types the audio library reads without plug-ins.
+static const WCHAR *const BuiltInTypes[] = {L".mp1", L".mp2", L".mp3", L".wav", L".ogg"};
+
+static int IsBuiltInType(const WCHAR *path) {
+    WCHAR extension[MAX_PATH];
+    lstrcpynW(extension, path, MAX_PATH);
+    GetFileExtension(extension);
+    return IsStringInList(extension, 5, BuiltInTypes);
+}
+
+static HSTREAM OpenStream(const WCHAR *path) {
+    DWORD flags = (DWORD)PlayerState->SampleBit | BASS_UNICODE | BASS_STREAM_AUTOFREE;
+    if (PlayerState->FreeAddOn && IsBuiltInType(path))
+        FreePlugins();
+    HSTREAM stream = AudioStreamCreateFile(path, flags);
+    if (!stream) {
+        LoadPlugins();
+        stream = AudioStreamCreateFile(path, flags);
+    }
+    return stream;
+}
+
+static void ApplyVolume(HSTREAM stream) {
+    if (PlayerState->Mute)
+        AudioSetVolume(stream, 0);
+    else if (PlayerState->Volume != 100)
+        AudioSetVolume(stream, PlayerState->Volume);
+}
+
+static void ShowTrackBalloon(HWND window, const WCHAR *path) {
+    const WCHAR *base = GetBaseName(path);
+    if (PlayerState->ShowInfo == 1) {
+        ShowTrayBalloon(window, NULL, base);
+        return;
+    }
+    WCHAR *artist = ReadTrackArtist((DWORD)PlayerState->Channel);
+    WCHAR *title = ReadTrackTitle((DWORD)PlayerState->Channel);
+    ShowTrayBalloon(window, artist, (title && title[0]) ? title : base);
+    HeapRelease(artist);
+    HeapRelease(title);
+}
+
+static void AnnounceTrack(HWND window, const WCHAR *path) {
+    if (PlayerState->ShowInfo)
+        ShowTrackBalloon(window, path);
+    WCHAR tip[DISPLAY_NAME_SIZE];
+    lstrcpynW(tip, GetBaseName(path), DISPLAY_NAME_SIZE - (int)(sizeof TIP_SUFFIX / sizeof(WCHAR)));
+    lstrcatW(tip, TIP_SUFFIX);
+    SetTrayTip(window, tip);
+    CallExtension(window, XM_TRACKCHANGED, (WPARAM)PlayerState->TrackNo, 0);
+}
+
+// The entry at TrackNo, after TrackNo has been drawn anew when it lies
+// outside the Playlist; NULL when the Playlist is empty.
+static TRACKENTRY *CurrentEntry() {
+    EnsurePlaylistLoaded();
+    LONG count = CountTracks();
+    if (PlayerState->TrackNo < 0 || PlayerState->TrackNo >= count)
+        PlayerState->TrackNo = DrawIndex(count);
+    return GetTrack(PlayerState->TrackNo);
+}
+
+// An entry whose file cannot be opened loses its place and the entry that
+// slides into the index is tried next. A missing library is not the
+// entries' fault: then nothing is removed.
+int PlayTrack(HWND window) {
+    for (;;) {
+        TRACKENTRY *entry = CurrentEntry();
+        if (!entry)
+            return 0;
+        MarkPlayed(entry->TrackId);
+        if (!AudioLibrary) {
+            LoadAudioLibrary();
+            AudioInit(window);
+        }
+        if (AudioIsActive((DWORD)PlayerState->Channel) != BASS_ACTIVE_PAUSED) {
+            if (!FindAudioFunction("BASS_StreamCreateFile"))
+                return 0;
+            StopPlayback(window);
+            PlayerState->Channel = (LONG)OpenStream(entry->Path);
+            if (!PlayerState->Channel) {
+                RemoveTrack(PlayerState->TrackNo);
+                continue;
+            }
+            ApplyVolume((DWORD)PlayerState->Channel);
+            AudioSetEndSync((DWORD)PlayerState->Channel, OnTrackEnd, (DWORD)(UINT_PTR)window);
+        }
+        AudioPlay((DWORD)PlayerState->Channel);
+        AnnounceTrack(window, entry->Path);
+        return 0;
+    }
+}
+
+int PlayNext(HWND window) {
+    LONG count = CountTracks();
+    if (PlayerState->PlayMode == 2) {
+        PlayerState->TrackNo = NextShuffled();
+        if (PlayerState->TrackNo == -1)
+            PlayerState->TrackNo = DrawIndex(CountTracks());
+    } else {
+        LONG next = (LONG)((DWORD)PlayerState->TrackNo + 1u); // wraps instead of overflowing
+        PlayerState->TrackNo = next < count ? next : 0;
+    }
+    return PlayTrack(window);
+}
+
+int PlayPrevious(HWND window) {
+    if (PlayerState->PlayMode == 2) {
+        LONG previous = PrevShuffled();
+        if (previous == -1)
+            return PlayNext(window);
+        PlayerState->TrackNo = previous;
+    } else {
+        LONG previous = (LONG)((DWORD)PlayerState->TrackNo - 1u);
+        PlayerState->TrackNo = previous < 0 ? 0 : previous;
+    }
+    return PlayTrack(window);
+}
+
+int PausePlayback() {
+    AudioPause((DWORD)PlayerState->Channel);
+    return 0;
+}
+
+int StopPlayback(HWND window) {
+    AudioStop((DWORD)PlayerState->Channel);
+    PlayerState->Channel = 0;
+    SetTrayTip(window, STOPPED_TIP);
+    return 0;
+}
+
+int SetVolume(DWORD value) {
+    if (value > 100)
+        return 0;
+    PlayerState->Volume = (LONG)value;
+    if (PlayerState->Channel)
+        AudioSetVolume((DWORD)PlayerState->Channel, (int)value);
+    return 1;
+}
+
+int SetMute(LONG value) {
+    PlayerState->Mute = value;
+    if (PlayerState->Channel)
+        AudioSetVolume((DWORD)PlayerState->Channel, value ? 0 : PlayerState->Volume);
+    return 1;
+}
+
+// Runs on the audio library's thread: only hand the end over. Once the
+// window is gone the post fails and the end is dropped.
+void CALLBACK OnTrackEnd(HSYNC sync, DWORD channel, DWORD, DWORD user) {
+    PostMessageW((HWND)(UINT_PTR)user, WM_TRACKEND, (WPARAM)channel, (LPARAM)sync);
+}
+
+// An end for a stream that is no longer the current one (another track was
+// started meanwhile) is stale and ignored.
+LRESULT OnTrackEndMessage(HWND window, WPARAM stream, LPARAM sync) {
+    if (TeardownStarted || !PlayerState->Channel || (DWORD)stream != (DWORD)PlayerState->Channel)
+        return 0;
+    AudioRemoveSync((DWORD)PlayerState->Channel, (HSYNC)sync);
+    if (PlayerState->PlayMode != 0)
+        PlayNext(window);
+    return 0;
+}

@@ -1,0 +1,22 @@
+// Playback control: the track at TrackNo as a playing stream.
+#ifndef TONQUIL_PLAYBACK_PLAYBACK_H
+#define TONQUIL_PLAYBACK_PLAYBACK_H
+
+#include <windows.h>
+#include "engine/bass.h"
+
+int PlayTrack(HWND window);
+int PlayNext(HWND window);
+int PlayPrevious(HWND window);
+int PausePlayback();
+int StopPlayback(HWND window);
+int SetVolume(DWORD value);
+int SetMute(LONG value);
+
+// The audio library's end sync, on its own thread: hands the end over to the
+// main window's thread.
+void CALLBACK OnTrackEnd(HSYNC sync, DWORD channel, DWORD data, DWORD user);
+// The end of a stream, on the main window's thread (WM_TRACKEND).
+LRESULT OnTrackEndMessage(HWND window, WPARAM stream, LPARAM sync);
+
+#endif

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds Tonquil and starts it under Wine in demo/,
+# a folder of its own beside the build.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw -- --no-print-directory -s
+mkdir -p demo
+cp -f build/bin/*.exe build/bin/*.dll demo/ 2>/dev/null || cp -f build/bin/tonquil.exe demo/
+[ ! -x scripts/make-demo.sh ] || scripts/make-demo.sh demo
+echo "Tonquil runs in the notification area; close it with its menu (終了) or Ctrl+C."
+exec scripts/wine-run.sh --prefix build/wineprefix-run explorer /desktop=Tonquil,1024x768 \
+    "$(winepath_of() { echo "Z:${1//\//\\}"; }; winepath_of "$PWD/demo/tonquil.exe")"

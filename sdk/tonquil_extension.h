@@ -1,0 +1,106 @@
+/*
+ * Tonquil extension interface.
+ *
+ * An extension module is a 32-bit DLL named tonquil.dll beside tonquil.exe. It
+ * exports one function, DynamicWndProc, shaped like a window procedure. The
+ * player calls it on the player's main window thread with the notifications
+ * below; the module drives the player back by sending the commands (as
+ * WM_COMMAND) and the control messages to the window handle it is given.
+ *
+ * The player itself includes this header, so the values here are the ones
+ * it uses.
+ */
+#ifndef TONQUIL_EXTENSION_H
+#define TONQUIL_EXTENSION_H
+
+#include <windows.h>
+#include <stddef.h>
+
+/* Notifications to the module (the message argument of DynamicWndProc). */
+#define XM_INIT 0x8101         /* once after loading; answer nonzero to stay loaded */
+#define XM_UNLOAD 0x8102       /* right before the module is freed */
+#define XM_SHOWWINDOW 0x8103   /* the user asked for the window */
+#define XM_TRACKCHANGED 0x8106 /* a track started or resumed; wParam = its index */
+
+/* Commands, sent as WM_COMMAND with the id in wParam. */
+#define IDM_ABOUT 256
+#define IDM_EXIT 257
+#define IDM_PAUSE 258
+#define IDM_PLAY 259
+#define IDM_PLAYNEXT 260
+#define IDM_PLAYPREV 261
+#define IDM_SHOWWINDOW 262
+#define IDM_STOP 263
+#define IDM_TRACKMENU 264
+#define IDM_TRACKLIST 265
+#define IDM_TRACK_FIRST 1280 /* + playlist index, up to 65535 */
+
+/* Control messages to the player's main window; results as documented. */
+#define CM_GETTRACKENTRY 0x8104 /* wParam index -> const TRACKENTRY * or 0 */
+#define CM_GETTRACKNO 0x8105
+#define CM_SETTRACKNO 0x8106    /* wParam index -> 1 set, 0 refused */
+#define CM_INSERTTRACK 0x8107   /* wParam index (negative appends), lParam path -> 1/0 */
+#define CM_REMOVETRACK 0x8108   /* wParam index -> 1/0 */
+#define CM_PLAY 0x8110
+#define CM_STOP 0x8111
+#define CM_PAUSE 0x8112
+#define CM_PLAYNEXT 0x8113
+#define CM_PLAYPREV 0x8114
+#define CM_GETSAMPLEBIT 0x8115
+#define CM_SETSAMPLEBIT 0x8116 /* 0, 2 or 256 */
+#define CM_GETVOLUME 0x8117
+#define CM_SETVOLUME 0x8118 /* 0 to 100 */
+#define CM_GETMUTE 0x8119
+#define CM_SETMUTE 0x811A
+#define CM_GETPLAYMODE 0x811B
+#define CM_SETPLAYMODE 0x811C /* 0 stop at end, 1 in order, 2 shuffle */
+#define CM_GETSHOWINFO 0x811D
+#define CM_SETSHOWINFO 0x811E /* 0 none, 1 file name, 2 artist and title */
+#define CM_INITAUDIO 0x811F   /* -> the audio library's module handle or 0 */
+#define CM_SETTRACKSTYLE 0x8120
+#define CM_GETTRACKSTYLE 0x8121
+
+/*
+ * One playlist entry as CM_GETTRACKENTRY hands it out. Read it, never change
+ * or free it; it stays valid until the entry is removed. Ten 32-bit slots: the
+ * layout is fixed for 32-bit code. A text stored in a reserved text slot must
+ * come from the process heap and becomes the player's to free.
+ */
+typedef struct TRACKENTRY {
+    struct TRACKENTRY *Prev; /* the preceding entry, or the list head */
+    LONG TrackId;            /* serial number, never reused while the list lives */
+    WCHAR *Path;             /* the audio file */
+    LONG Reserved1;
+    struct TRACKENTRY *Next; /* the following entry, or NULL for the last */
+    WCHAR *ReservedText1;
+    LONG Reserved2;
+    WCHAR *ReservedText2;
+    WCHAR *ReservedText3;
+    LONG Reserved3;
+} TRACKENTRY;
+
+#if defined(_WIN32) && !defined(_WIN64)
+#ifdef __cplusplus
+#define TONQUIL_STATIC_ASSERT(cond, msg) static_assert(cond, msg)
+#else
+#define TONQUIL_STATIC_ASSERT(cond, msg) _Static_assert(cond, msg)
+#endif
+TONQUIL_STATIC_ASSERT(sizeof(TRACKENTRY) == 40, "TRACKENTRY is ten 32-bit slots");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Prev) == 0, "slot 1");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, TrackId) == 4, "slot 2");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Path) == 8, "slot 3");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Reserved1) == 12, "slot 4");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Next) == 16, "slot 5");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, ReservedText1) == 20, "slot 6");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Reserved2) == 24, "slot 7");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, ReservedText2) == 28, "slot 8");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, ReservedText3) == 32, "slot 9");
+TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Reserved3) == 36, "slot 10");
+#undef TONQUIL_STATIC_ASSERT
+#endif
+
+/* The module's one export, looked up by the undecorated name "DynamicWndProc". */
+typedef LRESULT(CALLBACK *DYNAMICWNDPROC)(HWND player, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
+
+#endif

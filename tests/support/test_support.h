@@ -1,0 +1,40 @@
+// Files, logs and processes for the tests. A test's folder is the folder of
+// its executable, which is also the player's ModuleDirectory in that test.
+#ifndef TONQUIL_TESTS_TEST_SUPPORT_H
+#define TONQUIL_TESTS_TEST_SUPPORT_H
+
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// The test executable's folder, ending in a backslash.
+std::wstring TestFolder();
+// build/bin and build/tests/doubles as Windows paths.
+std::wstring BinFolder();
+std::wstring DoublesFolder();
+
+bool WriteBytes(const std::wstring &path, const std::string &bytes);
+std::string ReadBytes(const std::wstring &path);
+void DeletePath(const std::wstring &path);
+bool CopyInto(const std::wstring &from, const std::wstring &to);
+// A fresh empty folder under the test's folder, ending in a backslash.
+std::wstring MakeScratchFolder(const std::wstring &name);
+
+// Creates (or empties) a double's log file in folder, which turns logging on.
+void ResetLog(const std::wstring &folder, const std::wstring &name);
+std::vector<std::string> ReadLog(const std::wstring &folder, const std::wstring &name);
+// The lines of the log that start with prefix.
+std::vector<std::string> LogLinesStarting(const std::vector<std::string> &log,
+                                          const std::string &prefix);
+
+// Starts a program and waits for it; gives its exit code, or -1 on failure or
+// when it runs past timeoutMs (it is then ended).
+int RunAndWait(const std::wstring &exe, const std::wstring &arguments, DWORD timeoutMs);
+// Starts a program without waiting; the caller closes the handle.
+HANDLE StartProcess(const std::wstring &exe, const std::wstring &arguments);
+// Waits for a top-level window of the class owned by the process.
+HWND WaitForWindow(const WCHAR *className, DWORD processId, DWORD timeoutMs);
+
+std::string Utf8(const std::wstring &text);
+
+#endif

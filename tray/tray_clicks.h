@@ -1,0 +1,15 @@
+// Clicks on the tray icon become commands, single and double clicks told
+// apart by a one-shot timer.
+#ifndef TONQUIL_TRAY_TRAY_CLICKS_H
+#define TONQUIL_TRAY_TRAY_CLICKS_H
+
+#include <windows.h>
+
+#define CLICK_TIMER_ID 256
+
+extern int DoubleClickSeen;
+
+LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam);
+LRESULT OnClickTimer(HWND window, WPARAM timerId, LPARAM lParam);
+
+#endif

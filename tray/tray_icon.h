@@ -1,0 +1,30 @@
+// The tray icon, its tip and its information balloon.
+#ifndef TONQUIL_TRAY_TRAY_ICON_H
+#define TONQUIL_TRAY_TRAY_ICON_H
+
+#include <windows.h>
+#include <shellapi.h>
+
+#define TRAY_ICON_ID 256
+#define WM_TRAYNOTIFY 0x8001
+// NOTIFYICONDATAW up to and including guidItem.
+#define TRAY_DATA_SIZE 952
+
+// Every request to the shell goes through this pointer; tests replace it to
+// read back what the shell is asked.
+typedef BOOL(WINAPI *NOTIFYICONPROC)(DWORD message, PNOTIFYICONDATAW data);
+extern NOTIFYICONPROC NotifyIconCall;
+
+BOOL AddTrayIcon(HWND window);
+BOOL SetTrayTip(HWND window, const WCHAR *text);
+BOOL ShowTrayBalloon(HWND window, const WCHAR *title, const WCHAR *text);
+BOOL RemoveTrayIcon(HWND window);
+// Sets the tip last given to SetTrayTip again, after the shell has restarted.
+BOOL RestoreTrayTip(HWND window);
+
+// Fills the balloon request for a system of the given version. Returns 0
+// when that system gets no balloon (major version 4).
+int FillBalloonData(HWND window, const WCHAR *title, const WCHAR *text, DWORD majorVersion,
+                    DWORD minorVersion, NOTIFYICONDATAW *data);
+
+#endif
