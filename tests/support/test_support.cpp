@@ -1,7 +1,5 @@
 #include "test_support.h"
 
-namespace {
-
 std::wstring FromUnixPath(const char *unixPath) {
     std::wstring path = L"Z:";
     for (const char *c = unixPath; *c; ++c)
@@ -10,8 +8,6 @@ std::wstring FromUnixPath(const char *unixPath) {
         path += L'\\';
     return path;
 }
-
-} // namespace
 
 std::wstring TestFolder() {
     WCHAR path[MAX_PATH];
