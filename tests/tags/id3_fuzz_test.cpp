@@ -12,7 +12,7 @@
 #include <stdio.h>
 #include <vector>
 
-#include "app/heap.h"
+#include "fault_report.h"
 #include "guarded_block.h"
 #include "tag_bytes.h"
 #include "tags/id3.h"
@@ -278,13 +278,16 @@ TEST(TagCorpus, EveryBlockIsReadWithinItsBounds) {
     int texts = 0;
     for (const std::string &tag : corpus.id3v1) {
         ASSERT_EQ((size_t)ID3V1_TAG_SIZE, tag.size());
+        BlockBeingRead = tag;
         EXPECT_GE(CheckId3v1(Guarded(tag), &texts), 0) << Hex(tag);
     }
     for (const std::string &tag : corpus.id3v2) {
         ASSERT_GE(tag.size(), 10u);
         ASSERT_EQ(tag.size(), 10 + HeaderSize(tag)) << "the block must end where its header says";
+        BlockBeingRead = tag;
         EXPECT_GE(CheckId3v2(Guarded(tag), tag.size(), &texts), 0) << Hex(tag);
     }
+    BlockBeingRead.clear();
     EXPECT_GT(texts, 0);
 }
 
@@ -303,15 +306,18 @@ TEST(TagFuzz, RandomAndMutatedBlocksAreReadWithinTheirBounds) {
     for (int i = 0; i < Iterations; ++i) {
         if (Below(5) == 0) {
             std::string tag = NextId3v1(corpus);
+            BlockBeingRead = tag;
             int outcome = CheckId3v1(Guarded(tag), &texts);
             ASSERT_GE(outcome, 0) << "iteration " << i << ": " << Hex(tag);
             SaveIfNew(seenId3v1, outcome, tag, i, L".id3v1");
         } else {
             std::string tag = NextId3v2(corpus);
+            BlockBeingRead = tag;
             int outcome = CheckId3v2(Guarded(tag), tag.size(), &texts);
             ASSERT_GE(outcome, 0) << "iteration " << i << ": " << Hex(tag);
             SaveIfNew(seenId3v2, outcome, tag, i, L".id3v2");
         }
+        BlockBeingRead.clear();
         if (i % 1000 == 0) {
             ASSERT_TRUE(HeapValidate(GetProcessHeap(), 0, NULL)) << "iteration " << i;
         }

@@ -123,8 +123,11 @@ TEST(Id3v2Walk, MatchingFrameOfSizeZeroGivesNoTextAndTheWalkGoesOn) {
 }
 
 TEST(Id3v2Walk, APartialHeaderAtTheEndIsNotRead) {
-    EXPECT_EQ(std::nullopt, Read(Tag(Other + std::string("TIT2\0\0\0\1\0", 9))));
-    EXPECT_EQ(std::nullopt, Find(std::string("TIT2\0\0\0\1\0", 9)));
+    const std::string header = std::string("TIT2\0\0\0\1\0\0", 10);
+    for (size_t length = 1; length < header.size(); ++length) {
+        EXPECT_EQ(std::nullopt, Read(Tag(Other + header.substr(0, length))));
+        EXPECT_EQ(std::nullopt, Find(header.substr(0, length)));
+    }
     EXPECT_EQ(std::nullopt, Find(""));
     EXPECT_EQ(nullptr, FindId3v2Frame(Guarded("TIT2"), -1, "TIT2"));
 }
@@ -139,6 +142,12 @@ TEST(Id3v2Header, UnsynchronisationRemovesOneZeroAfterEachFF) {
     // FF FF 00 keeps both FF bytes and loses the zero.
     std::string twice = FrameSized("TIT2", Syncsafe(6), Bytes({2, 'A', 0xFF, 0xFF, 0, 'B', 0}));
     EXPECT_EQ(L"\xFF41\x42FF", Read(Tag(twice, 4, 0x80)));
+}
+
+TEST(Id3v2Header, UnsynchronisedTagMayEndInFF) {
+    EXPECT_EQ(L"x", Read(Tag(Frame("TIT2", "\3x") + "\xFF", 3, 0x80)));
+    EXPECT_EQ(L"\xFF78",
+              Read(Tag(FrameSized("TIT2", Syncsafe(9), Bytes({1, 'x', 0xFF})), 3, 0x80)));
 }
 
 TEST(Id3v2Header, UnsynchronisedSizesCountTheBytesLeft) {
