@@ -24,6 +24,7 @@ const int Iterations = 40000;
 // Keeps the guarded area small; frame sizes still point anywhere.
 const size_t LargestBlock = 4096;
 const char *const WantedIds[] = {"TIT2", "TPE1"};
+// The two fields the player reads, then the block's last 30 bytes.
 const int Id3v1Fields[] = {ID3V1_TITLE, ID3V1_ARTIST, ID3V1_TAG_SIZE - ID3V1_FIELD_SIZE};
 
 struct CORPUS {
@@ -209,17 +210,18 @@ int IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
 
-// What the reader gave for one block, folded into one number; -1 when a text
-// could not have come from the block. Adds the texts given to *texts.
+// The kind of the block's header and what the reader gave for it, folded into
+// one number; -1 when a text could not have come from the block. Adds the
+// texts given to *texts.
 int CheckId3v2(const BYTE *tag, size_t length, int *texts) {
-    int outcome = (tag[3] >= 3) * 3 + (tag[5] >> 6);
+    int outcome = (tag[3] >= 3) * 4 + (tag[5] >> 6);
     for (const char *id : WantedIds) {
         std::optional<std::wstring> parsed = Take(ParseId3v2Frame(tag, id));
         std::optional<std::wstring> found = Take(FindId3v2Frame(tag + 10, (LONG)length - 10, id));
         // Every code unit takes at least one byte of the tag.
         if ((parsed && parsed->size() > length) || (found && found->size() > length))
             return -1;
-        outcome = outcome * 9 + Outcome(parsed) * 3 + Outcome(found);
+        outcome = outcome * 3 + Outcome(parsed);
         *texts += (parsed != std::nullopt) + (found != std::nullopt);
     }
     return outcome;
@@ -232,7 +234,8 @@ int CheckId3v1(const BYTE *tag, int *texts) {
         if (text && (text->empty() || text->size() > ID3V1_FIELD_SIZE || IsBlank(text->front()) ||
                      IsBlank(text->back())))
             return -1;
-        outcome = outcome * 3 + (!text ? 0 : text->size() < ID3V1_FIELD_SIZE ? 1 : 2);
+        if (field != Id3v1Fields[2])
+            outcome = outcome * 3 + (!text ? 0 : text->size() < ID3V1_FIELD_SIZE ? 1 : 2);
         *texts += text != std::nullopt;
     }
     return outcome;
