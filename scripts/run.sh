@@ -5,7 +5,8 @@ set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw -- --no-print-directory -s
+# Quiet when all is well; the whole log when the build fails.
+cmake --build --preset mingw >build/build.log 2>&1 || { cat build/build.log; exit 1; }
 mkdir -p demo
 cp -f build/bin/*.exe build/bin/*.dll demo/ 2>/dev/null || cp -f build/bin/tonquil.exe demo/
 [ ! -x scripts/make-demo.sh ] || scripts/make-demo.sh demo
