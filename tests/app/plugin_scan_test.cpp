@@ -31,7 +31,8 @@ TEST(PluginScan, HundredsOfForeignDllsAreOfferedAndRefusedQuietly) {
     EXPECT_EQ(1, CountPlugins());
     // Offered once each: a second scan does nothing while plug-ins are held.
     LoadPlugins();
-    EXPECT_EQ(302u, LogLinesStarting(ReadLog(folder, L"bass-calls.log"), "BASS_PluginLoad(").size());
+    EXPECT_EQ(302u,
+              LogLinesStarting(ReadLog(folder, L"bass-calls.log"), "BASS_PluginLoad(").size());
     ClosePlayerWindow(window);
 
     for (int i = 0; i < 300; ++i)
