@@ -1,4 +1,5 @@
-// The executable's resources as the player loads them.
+// The menu and icon resources as the player loads them; the version block and
+// the manifest are checked on tonquil.exe itself.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -82,56 +83,6 @@ TEST(Resources, IconHasImagesOf16And32And48PixelsAt24Bits) {
         EXPECT_NE(nullptr, icon);
         DestroyIcon(icon);
     }
-}
-
-std::wstring VersionString(const BYTE *block, const wchar_t *name) {
-    WCHAR *value = NULL;
-    UINT length = 0;
-    std::wstring key = std::wstring(L"\\StringFileInfo\\041104b0\\") + name;
-    if (!VerQueryValueW(block, key.c_str(), (void **)&value, &length) || !value)
-        return L"(missing)";
-    return value;
-}
-
-TEST(Resources, VersionBlockIsJapaneseWithTheProductStrings) {
-    WCHAR path[MAX_PATH];
-    GetModuleFileNameW(NULL, path, MAX_PATH);
-    DWORD size = GetFileVersionInfoSizeW(path, NULL);
-    ASSERT_GT(size, 0u);
-    std::string block(size, '\0');
-    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, &block[0]));
-    const BYTE *data = (const BYTE *)block.data();
-
-    WORD *translation = NULL;
-    UINT length = 0;
-    ASSERT_TRUE(
-        VerQueryValueW(data, L"\\VarFileInfo\\Translation", (void **)&translation, &length));
-    ASSERT_EQ(4u, length);
-    EXPECT_EQ(0x0411, translation[0]);
-    EXPECT_EQ(1200, translation[1]);
-
-    const wchar_t *tonquil[] = {L"Comments", L"FileDescription", L"InternalName", L"ProductName"};
-    for (const wchar_t *name : tonquil)
-        EXPECT_EQ(std::wstring(L"Tonquil"), VersionString(data, name));
-    EXPECT_EQ(std::wstring(L"0,2,1,0"), VersionString(data, L"FileVersion"));
-    EXPECT_EQ(std::wstring(L"0,0,0,0"), VersionString(data, L"ProductVersion"));
-    EXPECT_EQ(std::wstring(L"tonquil.exe"), VersionString(data, L"OriginalFilename"));
-    EXPECT_NE(std::wstring(L"(missing)"), VersionString(data, L"LegalCopyright"));
-
-    VS_FIXEDFILEINFO *fixed = NULL;
-    ASSERT_TRUE(VerQueryValueW(data, L"\\", (void **)&fixed, &length));
-    EXPECT_EQ(MAKELONG(2, 0), fixed->dwFileVersionMS);
-    EXPECT_EQ(MAKELONG(0, 1), fixed->dwFileVersionLS);
-}
-
-TEST(Resources, ManifestAsksForCommonControlsSix) {
-    HMODULE module = GetModuleHandleW(NULL);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
-    ASSERT_NE(nullptr, found);
-    const char *text = (const char *)LockResource(LoadResource(module, found));
-    std::string manifest(text, SizeofResource(module, found));
-    EXPECT_NE(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
-    EXPECT_NE(std::string::npos, manifest.find("version=\"6.0.0.0\""));
 }
 
 } // namespace
