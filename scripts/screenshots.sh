@@ -14,7 +14,9 @@ out=$(realpath -m "${1:-docs/screenshots}")
 
 scripts/setup.sh
 [ -f build/CMakeCache.txt ] || cmake --preset mingw >/dev/null
-cmake --build build -j2 --target tonquil bass_double -- --no-print-directory -s
+# Quiet when all is well; the whole log when the build fails.
+cmake --build build -j2 --target tonquil bass_double >build/screenshots-build.log 2>&1 ||
+    { cat build/screenshots-build.log; exit 1; }
 
 export WINEPREFIX=$root/build/wineprefix-screenshots
 export WINEARCH=win32
@@ -121,11 +123,11 @@ EOF
 
 desktop() { setsid wine explorer /desktop=shell,1024x768 "$@" </dev/null >/dev/null 2>&1 & }
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
-# Waits until the test on the screen holds, for up to 30 seconds.
+# Waits until the test on the screen holds, for up to about 30 seconds.
 wait_until() {
-    for _ in $(seq 150); do
+    for _ in $(seq 120); do
         "$@" && return 0
-        sleep 0.2
+        sleep 0.25
     done
     echo "screenshots: gave up waiting for: $*" >&2
     exit 1
@@ -136,6 +138,12 @@ wait_until() {
 icon_shown() { [ "$(pixel 1013 757)" != "$(pixel 900 757)" ]; }
 popup_shown() { [ "$(pixel 1000 700)" != "$(pixel 300 300)" ]; }
 popup_gone() { ! popup_shown; }
+# The tip, at (990, 737), comes after the pointer has moved onto the icon and
+# rested there; nudge it until it does.
+tip_shown() {
+    xdotool mousemove 1012 757 sleep 0.1 mousemove 1013 757 sleep 1
+    [ "$(pixel 990 737)" != "$(pixel 300 300)" ]
+}
 # The bottom right corner of the desktop, where all of it happens; the icon
 # alone is shown at twice its size.
 shot() {
@@ -149,8 +157,7 @@ shot_icon() {
 
 desktop 'C:\Tonquil\tonquil.exe'
 wait_until icon_shown
-xdotool mousemove 1013 757
-sleep 2 # the tip appears after a pause on the icon
+wait_until tip_shown
 shot_icon tray-icon
 
 xdotool click 3 # the command menu opens on the button-up
