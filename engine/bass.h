@@ -41,8 +41,7 @@ BOOL WINAPI BASS_Free(void);
 HSTREAM WINAPI BASS_StreamCreateFile(BOOL mem, const void *file, DWORD offset, DWORD length,
                                      DWORD flags);
 BOOL WINAPI BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan);
-HSYNC WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC *proc,
-                                 DWORD user);
+HSYNC WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC *proc, DWORD user);
 BOOL WINAPI BASS_ChannelRemoveSync(DWORD handle, HSYNC sync);
 BOOL WINAPI BASS_ChannelPlay(DWORD handle, BOOL restart);
 DWORD WINAPI BASS_ChannelIsActive(DWORD handle);
