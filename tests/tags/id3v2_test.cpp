@@ -157,8 +157,8 @@ TEST(Id3v2Header, UnsynchronisedSizesCountTheBytesLeft) {
 
 TEST(Id3v2Header, ExtendedHeaderIsSkippedFromVersionThree) {
     std::string extended = Syncsafe(6) + std::string(6, '\0');
-    for (BYTE version : {3, 4, 9})
-        EXPECT_EQ(L"t", Read(Tag(extended + Frame("TIT2", "\3t"), version, 0x40)));
+    for (int version : {3, 4, 9})
+        EXPECT_EQ(L"t", Read(Tag(extended + Frame("TIT2", "\3t"), (BYTE)version, 0x40)));
     EXPECT_EQ(L"t", Read(Tag(Syncsafe(0) + Frame("TIT2", "\3t"), 3, 0xC0)));
     // Its size is syncsafe with no bit masked too.
     std::string wide = Bytes({0, 0, 0, 0x80}) + std::string(128, 'x');
@@ -182,9 +182,9 @@ TEST(Id3v2Header, ExtendedHeaderPointingPastTheTagGivesNone) {
 }
 
 TEST(Id3v2Header, TagOfItsHeaderAloneGivesNone) {
-    for (BYTE version : {2, 3, 4})
-        for (BYTE flags : {0x00, 0x40, 0x80, 0xC0, 0xFF})
-            EXPECT_EQ(std::nullopt, Read(Tag("", version, flags)));
+    for (int version : {2, 3, 4})
+        for (int flags : {0x00, 0x40, 0x80, 0xC0, 0xFF})
+            EXPECT_EQ(std::nullopt, Read(Tag("", (BYTE)version, (BYTE)flags)));
     EXPECT_EQ(nullptr, ParseId3v2Frame(NULL, "TIT2"));
 }
 
