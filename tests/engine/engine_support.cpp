@@ -37,8 +37,8 @@ Decoded DecodeBytes(TQDECODEROPEN open, const std::string &bytes, DWORD maxFrame
         decoded.Channels = decoder.Channels;
         std::vector<float> block(4096 * (size_t)(decoder.Channels ? decoder.Channels : 1));
         DWORD frames = 0;
-        for (DWORD got; frames < maxFrames &&
-                        (got = decoder.Read(decoder.State, block.data(), 4096)) > 0;
+        for (DWORD got;
+             frames < maxFrames && (got = decoder.Read(decoder.State, block.data(), 4096)) > 0;
              frames += got)
             decoded.Samples.insert(decoded.Samples.end(), block.begin(),
                                    block.begin() + (size_t)got * decoder.Channels);
@@ -84,8 +84,7 @@ std::string Chunk(const std::string &id, const std::string &body) {
 
 std::string FmtChunk(const WavFields &fields) {
     return Chunk("fmt ", Little(fields.Tag, 2) + Little(fields.Channels, 2) +
-                             Little(fields.Rate, 4) +
-                             Little(fields.Rate * fields.BlockAlign, 4) +
+                             Little(fields.Rate, 4) + Little(fields.Rate * fields.BlockAlign, 4) +
                              Little(fields.BlockAlign, 2) + Little(fields.Bits, 2));
 }
 
