@@ -17,8 +17,8 @@ static DWORD ReadSyncsafe(const BYTE *bytes) {
 }
 
 static WCHAR *ConvertBytes(UINT codePage, const BYTE *bytes, int count) {
-    int length = count > 0 ? MultiByteToWideChar(codePage, 0, (const char *)bytes, count, NULL, 0)
-                           : 0;
+    int length =
+        count > 0 ? MultiByteToWideChar(codePage, 0, (const char *)bytes, count, NULL, 0) : 0;
     WCHAR *text = (WCHAR *)HeapZeroAlloc(((SIZE_T)length + 1) * sizeof(WCHAR));
     if (text && length > 0)
         MultiByteToWideChar(codePage, 0, (const char *)bytes, count, text, length);
