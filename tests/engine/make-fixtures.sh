@@ -36,9 +36,10 @@ encode_mp3() { # name, source, lame options...
 encode_mp3 tagged.mp3 tone.wav -b 128 --tt "Test Title" --ta "Test Artist" --add-id3v2
 encode_mp3 mono-22k.mp3 tone-mono.wav -b 64 -m m
 encode_mp3 vbr-48k.mp3 tone-48k.wav -V 2
+encode_mp3 untagged.mp3 tone.wav -b 96 -t # no Info frame: nothing states the delay
 twolame --quiet tone.wav layer2.mp2
 
-for name in tagged.mp3 mono-22k.mp3 vbr-48k.mp3 layer2.mp2; do
+for name in tagged.mp3 mono-22k.mp3 vbr-48k.mp3 untagged.mp3 layer2.mp2; do
     input=()
     [ "${name##*.}" = mp2 ] && input=(--mp2input)
     lame --decode "${input[@]}" "$name" "$name.ref.wav" 2>"$name.log"

@@ -29,8 +29,10 @@ int SkipOf(const std::string &name) {
 
 } // namespace
 
+// Without an Info frame only the decoder's own delay is known, and both
+// decoders drop just that.
 TEST(MpegDecoder, Layer3MatchesLameDecodeAfterTheStatedDelay) {
-    for (const char *name : {"tagged.mp3", "mono-22k.mp3", "vbr-48k.mp3"}) {
+    for (const char *name : {"tagged.mp3", "mono-22k.mp3", "vbr-48k.mp3", "untagged.mp3"}) {
         SCOPED_TRACE(name);
         Decoded ours = DecodeFixture(OpenMpegDecoder, name);
         std::vector<short> reference = Int16Samples(Fixture(std::string(name) + ".ref.raw"));
