@@ -66,9 +66,7 @@ BOOL WINAPI BASS_Free(void) {
         thread = StopEngineThread();
         while (!Engine.Streams.empty())
             FreeStream(Engine.Streams.back());
-        for (const Retired &retired : Engine.Retiring)
-            CloseOutput(retired.Out);
-        Engine.Retiring.clear();
+        CloseRetired();
         Engine.Initialised = false;
     }
     JoinEngineThread(thread);

@@ -48,16 +48,25 @@ bool RestartDecoder(Stream *stream) {
     return TryDecoder(stream->Opener, &stream->Source, &stream->Decoder);
 }
 
+Output *OpenDevice(DWORD rate, DWORD channels, bool asFloat) {
+    return OpenOutput(Engine.Device, rate, channels, asFloat, Engine.Thread->Wake);
+}
+
 bool StartOutput(Stream *stream) {
     DWORD rate = stream->Freq ? stream->Freq : stream->Decoder.Rate;
     bool asFloat = (stream->Flags & BASS_SAMPLE_FLOAT) != 0;
-    HANDLE wake = Engine.Thread->Wake;
-    stream->Out = OpenOutput(Engine.Device, rate, stream->Channels, asFloat, wake);
-    // A device that takes neither format still lets the stream run its course.
+    stream->Out = OpenDevice(rate, stream->Channels, asFloat);
+    // A device that plays one stream at a time is still held by the last
+    // one's tail.
+    if (!stream->Out && !Engine.Retiring.empty()) {
+        CloseRetired();
+        stream->Out = OpenDevice(rate, stream->Channels, asFloat);
+    }
     if (!stream->Out && asFloat)
-        stream->Out = OpenOutput(Engine.Device, rate, stream->Channels, false, wake);
+        stream->Out = OpenDevice(rate, stream->Channels, false);
+    // A device that takes neither format still lets the stream run its course.
     if (!stream->Out)
-        stream->Out = OpenOutput(OUTPUT_SILENT, rate, stream->Channels, false, wake);
+        stream->Out = OpenOutput(OUTPUT_SILENT, rate, stream->Channels, false, Engine.Thread->Wake);
     return stream->Out != NULL;
 }
 
@@ -79,6 +88,12 @@ DWORD Decode(Stream *stream, DWORD count) {
 }
 
 } // namespace
+
+void CloseRetired() {
+    for (const Retired &retired : Engine.Retiring)
+        CloseOutput(retired.Out);
+    Engine.Retiring.clear();
+}
 
 bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *opener,
                  HPLUGIN *plugin) {

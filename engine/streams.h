@@ -18,6 +18,8 @@ bool PlayStream(Stream *stream, bool restart);
 bool PauseStream(Stream *stream);
 // Ends playback at once; an auto-free stream is freed.
 void StopStream(Stream *stream);
+// Closes the outputs of ended streams that were left to finish their tail.
+void CloseRetired();
 // The stream has played its last frame: its output lingers a little, its
 // state becomes stopped.
 void EndStream(Stream *stream);
