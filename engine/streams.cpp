@@ -40,12 +40,19 @@ void CloseDecoder(Stream *stream) {
     stream->Decoder = TQDECODER();
 }
 
+void TakeDecoderFormat(Stream *stream) {
+    stream->Channels = (stream->Flags & BASS_SAMPLE_MONO) ? 1 : stream->Decoder.Channels;
+}
+
 // A new decoder from the start of the source, by the opener that read it before.
 bool RestartDecoder(Stream *stream) {
     CloseDecoder(stream);
     stream->Drained = false;
     stream->Ended = false;
-    return TryDecoder(stream->Opener, &stream->Source, &stream->Decoder);
+    if (!TryDecoder(stream->Opener, &stream->Source, &stream->Decoder))
+        return false;
+    TakeDecoderFormat(stream);
+    return true;
 }
 
 Output *OpenDevice(DWORD rate, DWORD channels, bool asFloat) {
@@ -124,7 +131,7 @@ HSTREAM CreateStream(TQSOURCE *source, DWORD flags) {
     stream->HasTag[BASS_TAG_ID3V2] = ReadId3v2Block(&stream->Source, &stream->Tags[BASS_TAG_ID3V2]);
     stream->Handle = NewHandle();
     stream->Flags = flags;
-    stream->Channels = (flags & BASS_SAMPLE_MONO) ? 1 : stream->Decoder.Channels;
+    TakeDecoderFormat(stream);
     stream->Volume = 100;
     stream->State = BASS_ACTIVE_STOPPED;
     Engine.Streams.push_back(stream);
