@@ -100,3 +100,34 @@ TEST_F(Plugins, DecodersThatDescribeImpossibleSoundAreRefused) {
         EXPECT_EQ(0u, BASS_StreamCreateFile(TRUE, file.data(), 0, (DWORD)file.size(), 0));
     }
 }
+
+// The engine as the player meets it: build/bin/bass.dll loads on its own (no
+// compiler runtime beside it) and offers the thirteen calls under plain names.
+TEST(EngineDll, ExportsTheThirteenCallsUnderPlainNames) {
+    HMODULE engine = LoadLibraryW((BinFolder() + L"bass.dll").c_str());
+    ASSERT_NE(nullptr, engine);
+    const char *names[] = {"BASS_Init",
+                           "BASS_Free",
+                           "BASS_StreamCreateFile",
+                           "BASS_ChannelSetAttributes",
+                           "BASS_ChannelSetSync",
+                           "BASS_ChannelRemoveSync",
+                           "BASS_ChannelPlay",
+                           "BASS_ChannelIsActive",
+                           "BASS_ChannelPause",
+                           "BASS_ChannelStop",
+                           "BASS_ChannelGetTags",
+                           "BASS_PluginLoad",
+                           "BASS_PluginFree"};
+    for (const char *name : names)
+        EXPECT_NE(nullptr, (void *)GetProcAddress(engine, name)) << name;
+    EXPECT_EQ(nullptr, (void *)GetProcAddress(engine, "_BASS_Init@20"));
+    // Freeing the library frees its engine thread first; unloading is then safe.
+    BASS_Init_t init = (BASS_Init_t)(void *)GetProcAddress(engine, "BASS_Init");
+    BASS_Free_t free = (BASS_Free_t)(void *)GetProcAddress(engine, "BASS_Free");
+    ASSERT_TRUE(init && free);
+    EXPECT_TRUE(init(0, 44100, 0, NULL, NULL));
+    EXPECT_FALSE(init(0, 44100, 0, NULL, NULL));
+    EXPECT_TRUE(free());
+    EXPECT_TRUE(FreeLibrary(engine));
+}
