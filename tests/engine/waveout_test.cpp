@@ -136,3 +136,20 @@ TEST_F(WaveOut, PauseAndResumeGoOnWhereTheyStopped) {
     ASSERT_EQ(want.size(), played.size());
     EXPECT_TRUE(std::equal(want.begin(), want.end(), played.begin()));
 }
+
+TEST_F(WaveOut, PanSilencesTheFarSideAndFreqSetsThePlayingRate) {
+    std::vector<short> samples = NoiseSamples(44100 / 10 * 2, 16, 30000);
+    HSTREAM stream = Open(PcmWav(2, 44100, samples));
+    ASSERT_TRUE(BASS_ChannelSetAttributes(stream, 22050, -1, 100));
+    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    std::vector<short> right;
+    for (size_t i = 0; i < samples.size(); i += 2) {
+        right.push_back(0);
+        right.push_back(samples[i + 1]);
+    }
+    std::string captured = Captured();
+    ExpectPlayed(right, captured);
+    std::vector<std::wstring> files = CaptureFiles(Folder);
+    ASSERT_EQ(1u, files.size());
+    EXPECT_NE(std::wstring::npos, files[0].find(L"-22050-2-16")) << Utf8(files[0]);
+}
