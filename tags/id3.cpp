@@ -11,7 +11,8 @@
 #define FLAG_UNSYNCHRONISED 0x80
 #define FLAG_EXTENDED_HEADER 0x40
 
-// Each byte is taken whole: no bit is masked.
+// Each byte is taken whole: no bit is masked. The largest value,
+// 538,984,575, leaves every position within a tag well inside a LONG.
 static DWORD ReadSyncsafe(const BYTE *bytes) {
     return ((((DWORD)bytes[0] * 128u + bytes[1]) * 128u + bytes[2]) * 128u) + bytes[3];
 }
@@ -154,7 +155,7 @@ WCHAR *ParseId3v2Frame(const BYTE *tag, const char *frameId) {
             return NULL;
         start += 4 + (ULONGLONG)ReadSyncsafe(tag + ID3V2_HEADER_SIZE);
     }
-    if (start >= end || end - start > 0x7FFFFFFF)
+    if (start >= end)
         return NULL;
     const BYTE *area = tag + start;
     LONG length = (LONG)(end - start);

@@ -1,7 +1,5 @@
 #include "test_support.h"
 
-namespace {
-
 // Under Wine the build's Unix paths are seen on drive Z:; a native Windows
 // build already has drive paths.
 std::wstring FromUnixPath(const char *unixPath) {
@@ -12,8 +10,6 @@ std::wstring FromUnixPath(const char *unixPath) {
         path += L'\\';
     return path;
 }
-
-} // namespace
 
 std::wstring TestFolder() {
     WCHAR path[MAX_PATH];
