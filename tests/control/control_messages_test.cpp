@@ -320,3 +320,30 @@ TEST_F(ControlMessages, NeighbouringValuesGetDefaultProcessing) {
     EXPECT_EQ(100, Send(CM_GETVOLUME));
     EXPECT_EQ(0, Send(CM_GETTRACKNO));
 }
+
+TEST_F(ControlMessages, InsertionRefusesAPathItCannotRead) {
+    ASSERT_NE(nullptr, Open());
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    SIZE_T page = system.dwPageSize;
+    BYTE *block = (BYTE *)VirtualAlloc(NULL, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(nullptr, block);
+    DWORD old;
+    ASSERT_TRUE(VirtualProtect(block + page, page, PAGE_NOACCESS, &old));
+    WCHAR *end = (WCHAR *)(block + page);
+
+    // A path that fills its page up to the unreadable one.
+    std::wstring path = Track(L"edge.mp3");
+    WCHAR *fitting = end - (path.size() + 1);
+    lstrcpyW(fitting, path.c_str());
+    EXPECT_EQ(1, Send(CM_INSERTTRACK, (WPARAM)-1, (LPARAM)fitting));
+    // The same path without its terminator runs into the unreadable page.
+    WCHAR *unterminated = end - path.size();
+    memcpy(unterminated, path.c_str(), path.size() * sizeof(WCHAR));
+    EXPECT_EQ(0, Send(CM_INSERTTRACK, (WPARAM)-1, (LPARAM)unterminated));
+    EXPECT_EQ(0, Send(CM_INSERTTRACK, (WPARAM)-1, (LPARAM)end));
+    for (LPARAM address : {(LPARAM)1, (LPARAM)0xFFFF, (LPARAM)-1, (LPARAM)0x7FFFFFF0})
+        EXPECT_EQ(0, Send(CM_INSERTTRACK, 0, address)) << std::hex << address;
+    EXPECT_EQ(1, CountTracks());
+    VirtualFree(block, 0, MEM_RELEASE);
+}
