@@ -5,6 +5,7 @@
 // it sets its behaviour, section "Double":
 //   InitAnswer   the answer to XM_INIT (default 1)
 //   OtherAnswer  the answer to every other notification (default 0)
+//   CloseOn      a notification during which it sends WM_CLOSE to the player
 //   InsertOnInit / InsertOnShow   a path it inserts with CM_INSERTTRACK
 // At XM_UNLOAD it also logs how many entries the player still holds.
 // Built without the export (TONQUIL_DOUBLE_NO_EXPORT) it stands for a module
@@ -60,6 +61,8 @@ extern "C" LRESULT CALLBACK DynamicWndProc(HWND player, UINT message, WPARAM wPa
                                            LPARAM lParam) {
     bool main = GetWindowThreadProcessId(player, NULL) == GetCurrentThreadId();
     LOG("0x%X %ld %ld %s", message, (long)wParam, (long)lParam, main ? "main" : "other");
+    if ((LRESULT)message == ReadAnswer(L"CloseOn", 0))
+        SendMessageW(player, WM_CLOSE, 0, 0);
     switch (message) {
     case XM_INIT:
         InsertConfigured(player, L"InsertOnInit");
