@@ -234,3 +234,25 @@ TEST_F(ExtensionHost, OddAnswersOnlyDecideWhetherTheModuleStays) {
             << Utf8(answer);
     }
 }
+
+TEST_F(ExtensionHost, AModuleThatClosesThePlayerInsideANotificationIsNotFreedUnderItself) {
+    UseModule(RECORDING_MODULE);
+    WritePlaylist({L"a.mp3"});
+    for (const wchar_t *notification : {L"0x8101", L"0x8103"}) {
+        ResetLog(folder, L"extension-calls.log");
+        ConfigureModule(L"CloseOn", notification);
+        ASSERT_NE(nullptr, Open());
+        EXPECT_EQ(0, Command(IDM_SHOWWINDOW));
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(nullptr, ExtensionModule);
+        Lines log = ModuleLog();
+        EXPECT_EQ(Unload, log[log.size() - 2]) << Utf8(notification);
+        EXPECT_EQ(1u, LogLinesStarting(log, "0x8102").size());
+        // Still loaded; the end of the process would release it.
+        HMODULE left = LoadedModule();
+        ASSERT_NE(nullptr, left);
+        FreeLibrary(left);
+        PumpMessages();
+        window = NULL;
+    }
+}
