@@ -31,9 +31,41 @@ static LRESULT OnSetTrackNo(HWND, WPARAM wParam, LPARAM) {
     return SetTrackNo((LONG)wParam);
 }
 
+static int IsReadableRegion(const MEMORY_BASIC_INFORMATION &region) {
+    const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                           PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    return region.State == MEM_COMMIT && (region.Protect & readable) &&
+           !(region.Protect & (PAGE_GUARD | PAGE_NOACCESS));
+}
+
+// The path arrives as a bare address: a sender in another process, or one
+// whose text is gone by the time a posted message is taken, hands over
+// memory that cannot be read here. Every character is checked before it is
+// read, up to the terminator.
+static int IsReadableText(const WCHAR *text) {
+    UINT_PTR readableEnd = (UINT_PTR)text;
+    for (UINT_PTR position = (UINT_PTR)text;; position += sizeof(WCHAR)) {
+        UINT_PTR characterEnd = position + sizeof(WCHAR);
+        if (characterEnd < position)
+            return 0; // past the end of the address space
+        while (readableEnd < characterEnd) {
+            MEMORY_BASIC_INFORMATION region;
+            if (!VirtualQuery((const void *)readableEnd, &region, sizeof region) ||
+                !IsReadableRegion(region))
+                return 0;
+            UINT_PTR regionEnd = (UINT_PTR)region.BaseAddress + region.RegionSize;
+            if (regionEnd <= readableEnd)
+                return 0;
+            readableEnd = regionEnd;
+        }
+        if (!*(const WCHAR *)position)
+            return 1;
+    }
+}
+
 static LRESULT OnInsertTrack(HWND, WPARAM wParam, LPARAM lParam) {
     const WCHAR *path = (const WCHAR *)lParam;
-    if (!path || !path[0])
+    if (!path || !IsReadableText(path) || !path[0])
         return 0;
     return InsertTrack((LONG)wParam, path);
 }

@@ -6,18 +6,30 @@
 
 HMODULE ExtensionModule;
 
+// How many notifications are running in the module right now.
+static int NotificationsUnderway;
+
 LRESULT CallExtension(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!ExtensionModule)
         return 0;
     DYNAMICWNDPROC procedure =
         (DYNAMICWNDPROC)(void *)GetProcAddress(ExtensionModule, "DynamicWndProc");
-    return procedure ? procedure(window, message, wParam, lParam) : 0;
+    if (!procedure)
+        return 0;
+    ++NotificationsUnderway;
+    LRESULT answer = procedure(window, message, wParam, lParam);
+    --NotificationsUnderway;
+    return answer;
 }
 
 void UnloadExtensionModule(HWND window) {
     if (ExtensionModule) {
         CallExtension(window, XM_UNLOAD, 0, 0);
-        FreeLibrary(ExtensionModule);
+        // A module that closed the player from inside a notification is still
+        // running: freeing it would pull its code from under it. The process
+        // ends right after and releases it then.
+        if (!NotificationsUnderway)
+            FreeLibrary(ExtensionModule);
     }
     ExtensionModule = NULL;
 }

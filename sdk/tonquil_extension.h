@@ -7,6 +7,11 @@
  * below; the module drives the player back by sending the commands (as
  * WM_COMMAND) and the control messages to the window handle it is given.
  *
+ * To close the player, send it IDM_EXIT: the close then runs from the
+ * player's message loop, after the module's code has returned. A WM_CLOSE
+ * sent from the module's own window procedure would have the module freed
+ * while that procedure still runs.
+ *
  * The player itself includes this header, so the values here are the ones
  * it uses.
  */
@@ -83,7 +88,11 @@ typedef struct TRACKENTRY {
 #ifdef __cplusplus
 #define TONQUIL_STATIC_ASSERT(cond, msg) static_assert(cond, msg)
 #else
-#define TONQUIL_STATIC_ASSERT(cond, msg) _Static_assert(cond, msg)
+/* Any C compiler, C89 included: an array of negative size stops the build. */
+#define TONQUIL_JOIN_(a, b) a##b
+#define TONQUIL_JOIN(a, b) TONQUIL_JOIN_(a, b)
+#define TONQUIL_STATIC_ASSERT(cond, msg)                                                           \
+    typedef char TONQUIL_JOIN(TonquilLayoutCheck, __LINE__)[(cond) ? 1 : -1]
 #endif
 TONQUIL_STATIC_ASSERT(sizeof(TRACKENTRY) == 40, "TRACKENTRY is ten 32-bit slots");
 TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Prev) == 0, "slot 1");
@@ -97,6 +106,8 @@ TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, ReservedText2) == 28, "slot 8");
 TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, ReservedText3) == 32, "slot 9");
 TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Reserved3) == 36, "slot 10");
 #undef TONQUIL_STATIC_ASSERT
+#undef TONQUIL_JOIN
+#undef TONQUIL_JOIN_
 #endif
 
 /* The module's one export, looked up by the undecorated name "DynamicWndProc". */

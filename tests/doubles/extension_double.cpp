@@ -4,12 +4,16 @@
 // call comes on the player window's own thread. extension-double.ini beside
 // it sets its behaviour, section "Double":
 //   InitAnswer   the answer to XM_INIT (default 1)
+//   OtherAnswer  the answer to every other notification (default 0)
+//   CloseOn      a notification during which it sends WM_CLOSE to the player
 //   InsertOnInit / InsertOnShow   a path it inserts with CM_INSERTTRACK
 // At XM_UNLOAD it also logs how many entries the player still holds.
 // Built without the export (TONQUIL_DOUBLE_NO_EXPORT) it stands for a module
 // that lacks DynamicWndProc.
 #include "tonquil_extension.h"
 #include "double_log.h"
+
+#include <wchar.h>
 
 namespace {
 
@@ -22,11 +26,15 @@ WCHAR Folder[MAX_PATH];
 #ifndef TONQUIL_DOUBLE_NO_EXPORT
 namespace {
 
-int ReadSetting(const WCHAR *key, int fallback) {
-    WCHAR path[MAX_PATH];
+// Any 32-bit value, negative ones and 0x... included.
+LRESULT ReadAnswer(const WCHAR *key, LRESULT fallback) {
+    WCHAR path[MAX_PATH], text[32];
     lstrcpynW(path, Folder, MAX_PATH - 32);
     lstrcatW(path, L"extension-double.ini");
-    return (int)GetPrivateProfileIntW(L"Double", key, fallback, path);
+    GetPrivateProfileStringW(L"Double", key, L"", text, 32, path);
+    if (!text[0])
+        return fallback;
+    return text[0] == L'-' ? (LRESULT)wcstol(text, NULL, 0) : (LRESULT)wcstoul(text, NULL, 0);
 }
 
 void InsertConfigured(HWND player, const WCHAR *key) {
@@ -53,19 +61,20 @@ extern "C" LRESULT CALLBACK DynamicWndProc(HWND player, UINT message, WPARAM wPa
                                            LPARAM lParam) {
     bool main = GetWindowThreadProcessId(player, NULL) == GetCurrentThreadId();
     LOG("0x%X %ld %ld %s", message, (long)wParam, (long)lParam, main ? "main" : "other");
+    if ((LRESULT)message == ReadAnswer(L"CloseOn", 0))
+        SendMessageW(player, WM_CLOSE, 0, 0);
     switch (message) {
     case XM_INIT:
         InsertConfigured(player, L"InsertOnInit");
-        return ReadSetting(L"InitAnswer", 1);
+        return ReadAnswer(L"InitAnswer", 1);
     case XM_SHOWWINDOW:
         InsertConfigured(player, L"InsertOnShow");
-        return 0;
+        break;
     case XM_UNLOAD:
         LOG("tracks %d", CountEntries(player));
-        return 0;
-    default:
-        return 0;
+        break;
     }
+    return ReadAnswer(L"OtherAnswer", 0);
 }
 #else
 extern "C" int WINAPI SomethingElse(void) {
