@@ -24,10 +24,10 @@ FARPROC FindAudioFunction(const char *name) {
     return AudioLibrary ? GetProcAddress(AudioLibrary, name) : NULL;
 }
 
-#define AUDIO_CALL(name, fallback, ...)                                                      \
-    do {                                                                                     \
-        name##_t function = (name##_t)(void *)FindAudioFunction(#name);                     \
-        return function ? function(__VA_ARGS__) : fallback;                                  \
+#define AUDIO_CALL(name, fallback, ...)                                                            \
+    do {                                                                                           \
+        name##_t function = (name##_t)(void *)FindAudioFunction(#name);                            \
+        return function ? function(__VA_ARGS__) : fallback;                                        \
     } while (0)
 
 BOOL AudioInit(HWND window) {
@@ -82,11 +82,16 @@ BOOL AudioPluginFree(HPLUGIN plugin) {
     AUDIO_CALL(BASS_PluginFree, FALSE, plugin);
 }
 
+// The loader may put up a message box of its own for a damaged or foreign
+// bass.dll; the player reports nothing, so such a file is refused quietly.
 HMODULE LoadAudioLibrary() {
     if (!AudioLibrary) {
         WCHAR path[MAX_PATH];
-        if (BuildModulePath(L"bass.dll", path))
+        if (BuildModulePath(L"bass.dll", path)) {
+            UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
             AudioLibrary = LoadLibraryW(path);
+            SetErrorMode(previous);
+        }
     }
     return AudioLibrary;
 }
