@@ -4,6 +4,7 @@
 #include "playback_fixture.h"
 
 #include "app/player_state.h"
+#include "control/extension_host.h"
 #include "player_window.h"
 #include "playback/audio_library.h"
 #include "playback/playback.h"
@@ -68,6 +69,11 @@ TEST_F(BindingTest, NothingIsLoadedAtStartOrAtACloseWithoutPlay) {
 TEST_F(BindingTest, CloseFreesPluginsThenTheLibraryAndUnloadsItLast) {
     AddPluginFile(L"bassplug1.dll");
     AddTrack(L"x.flac", "PLUGIN");
+    AddTrack(L"y.mp3");
+    std::wstring module = MakeScratchFolder(L"module");
+    ASSERT_TRUE(CopyInto(DoublesFolder() + L"extension\\tonquil.dll", module + L"tonquil.dll"));
+    ResetLog(module, L"extension-calls.log");
+    ExtensionModule = LoadLibraryW((module + L"tonquil.dll").c_str());
     PlayTrack(window);
     ASSERT_NE(nullptr, GetModuleHandleW(L"bass.dll"));
     size_t before = Calls().size();
@@ -79,6 +85,9 @@ TEST_F(BindingTest, CloseFreesPluginsThenTheLibraryAndUnloadsItLast) {
     EXPECT_EQ(expected, CallsAfter(before));
     EXPECT_EQ(nullptr, AudioLibrary);
     EXPECT_EQ(nullptr, GetModuleHandleW(L"bass.dll"));
+    // The module was told while the Playlist was still there.
+    EXPECT_EQ(Lines{"tracks 2"},
+              LogLinesStarting(ReadLog(module, L"extension-calls.log"), "tracks"));
 }
 
 TEST_F(BindingTest, InitAudioLibraryLoadsOnceAndInitsAtEveryCall) {

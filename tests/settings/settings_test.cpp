@@ -198,7 +198,19 @@ TEST_F(SettingsTest, OnlyIdleNormalAndHighPriorityAreApplied) {
     }
 }
 
-TEST_F(SettingsTest, CloseWritesTheSixKeysInTheirOrderIntoANewFile) {
+// Whether the settings file existed when the shell was asked to delete the icon.
+int FileAtIconDelete = -1;
+
+BOOL WINAPI NoteFileAtIconDelete(DWORD message, PNOTIFYICONDATAW) {
+    if (message == NIM_DELETE)
+        FileAtIconDelete =
+            GetFileAttributesW((TestFolder() + L"tonquil.ini").c_str()) != INVALID_FILE_ATTRIBUTES;
+    return TRUE;
+}
+
+TEST_F(SettingsTest, CloseWritesTheSixKeysInTheirOrderIntoANewFileAfterTheIconIsGone) {
+    NotifyIconCall = NoteFileAtIconDelete;
+    FileAtIconDelete = -1;
     Start("");
     PlayerState->TrackNo = -3; // written as it stands, out of range or not
     PlayerState->SampleBit = 256;
@@ -208,6 +220,7 @@ TEST_F(SettingsTest, CloseWritesTheSixKeysInTheirOrderIntoANewFile) {
                                          "SampleBit=256", "TrackNo=-3", "Volume=100"};
     EXPECT_EQ(expected, SectionLines("Client"));
     EXPECT_EQ(std::string::npos, ReadBytes(ini).find("[TaskTray]"));
+    EXPECT_EQ(0, FileAtIconDelete);
 }
 
 TEST_F(SettingsTest, CloseReplacesTheSixValuesAndKeepsEverythingElse) {
