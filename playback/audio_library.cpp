@@ -82,11 +82,16 @@ BOOL AudioPluginFree(HPLUGIN plugin) {
     AUDIO_CALL(BASS_PluginFree, FALSE, plugin);
 }
 
+// The loader may put up a message box of its own for a damaged or foreign
+// bass.dll; the player reports nothing, so such a file is refused quietly.
 HMODULE LoadAudioLibrary() {
     if (!AudioLibrary) {
         WCHAR path[MAX_PATH];
-        if (BuildModulePath(L"bass.dll", path))
+        if (BuildModulePath(L"bass.dll", path)) {
+            UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
             AudioLibrary = LoadLibraryW(path);
+            SetErrorMode(previous);
+        }
     }
     return AudioLibrary;
 }

@@ -1,0 +1,158 @@
+// The binding to bass.dll: loaded at the first play and not before, unloaded
+// last at teardown, and a missing or unusable library a quiet no-op that
+// costs the Playlist nothing.
+#include "playback_fixture.h"
+
+#include "app/player_state.h"
+#include "control/extension_host.h"
+#include "player_window.h"
+#include "playback/audio_library.h"
+#include "playback/playback.h"
+#include "playlist/playlist.h"
+#include "test_support.h"
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// The double with its PE Machine field changed to x64.
+std::string SixtyFourBitCopy() {
+    std::string bytes = ReadBytes(DoublesFolder() + L"bass\\bass.dll");
+    if (bytes.size() < 0x40)
+        return std::string();
+    DWORD header = *(const DWORD *)&bytes[0x3C];
+    if (header + 6 > bytes.size() || bytes.compare(header, 4, std::string("PE\0\0", 4)) != 0)
+        return std::string();
+    bytes[header + 4] = (char)0x64; // IMAGE_FILE_MACHINE_AMD64, 0x8664
+    bytes[header + 5] = (char)0x86;
+    return bytes;
+}
+
+} // namespace
+
+class BindingTest : public PlaybackTest {
+  protected:
+    // Every routine that reaches the library, and the Playlist afterwards.
+    void DriveEverything() {
+        EXPECT_EQ(0, PlayTrack(window));
+        EXPECT_EQ(0, PlayNext(window));
+        EXPECT_EQ(0, PlayPrevious(window));
+        EXPECT_EQ(0, PausePlayback());
+        EXPECT_EQ(1, SetVolume(50));
+        EXPECT_EQ(1, SetMute(1));
+        EXPECT_EQ(0, StopPlayback(window));
+        InitAudioLibrary(window);
+        LoadPlugins();
+        FreePlugins();
+        EXPECT_EQ(0, PlayerState->Channel);
+        EXPECT_EQ(paths, PlaylistPaths());
+    }
+
+    void AddTracks() {
+        paths.push_back(AddTrack(L"a.mp3"));
+        paths.push_back(AddTrack(L"b.flac", "PLUGIN"));
+        paths.push_back(AddTrack(L"c.ogg"));
+    }
+
+    std::vector<std::wstring> paths;
+};
+
+TEST_F(BindingTest, NothingIsLoadedAtStartOrAtACloseWithoutPlay) {
+    EXPECT_EQ(nullptr, AudioLibrary);
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"bass.dll"));
+
+    ClosePlayerWindow(window);
+
+    EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(BindingTest, CloseFreesPluginsThenTheLibraryAndUnloadsItLast) {
+    AddPluginFile(L"bassplug1.dll");
+    AddTrack(L"x.flac", "PLUGIN");
+    AddTrack(L"y.mp3");
+    std::wstring module = MakeScratchFolder(L"module");
+    ASSERT_TRUE(CopyInto(DoublesFolder() + L"extension\\tonquil.dll", module + L"tonquil.dll"));
+    ResetLog(module, L"extension-calls.log");
+    ExtensionModule = LoadLibraryW((module + L"tonquil.dll").c_str());
+    PlayTrack(window);
+    ASSERT_NE(nullptr, GetModuleHandleW(L"bass.dll"));
+    size_t before = Calls().size();
+
+    ClosePlayerWindow(window);
+
+    // The stream is not stopped first: freeing the library ends it.
+    Lines expected = {"BASS_PluginFree(4097)=1", "BASS_Free()", "unload"};
+    EXPECT_EQ(expected, CallsAfter(before));
+    EXPECT_EQ(nullptr, AudioLibrary);
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"bass.dll"));
+    // The module was told while the Playlist was still there.
+    EXPECT_EQ(Lines{"tracks 2"},
+              LogLinesStarting(ReadLog(module, L"extension-calls.log"), "tracks"));
+}
+
+TEST_F(BindingTest, InitAudioLibraryLoadsOnceAndInitsAtEveryCall) {
+    HMODULE first = InitAudioLibrary(window);
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(first, InitAudioLibrary(window));
+    Lines expected = {"load", "BASS_Init(-1,44100,0," + Hwnd() + ",0)=1",
+                      "BASS_Init(-1,44100,0," + Hwnd() + ",0)=0"};
+    EXPECT_EQ(expected, Calls());
+}
+
+TEST_F(BindingTest, AMissingLibraryRemovesNoEntryAndIsTriedAgainAtTheNextPlay) {
+    AddTracks();
+    RemoveAudioLibrary();
+
+    DriveEverything();
+    EXPECT_EQ(nullptr, AudioLibrary);
+
+    ASSERT_TRUE(CopyInto(DoublesFolder() + L"bass\\bass.dll", folder + L"bass.dll"));
+    ResetLog(folder, L"bass-calls.log");
+    PlayerState->TrackNo = 0;
+    PlayTrack(window);
+    EXPECT_NE(0, PlayerState->Channel);
+    EXPECT_EQ(paths, PlaylistPaths());
+    EXPECT_EQ("load", Calls().at(0));
+}
+
+TEST_F(BindingTest, ALibraryThatIsNoProgramOrNotA32BitOneIsRefusedQuietly) {
+    AddTracks();
+    std::string sixtyFourBit = SixtyFourBitCopy();
+    ASSERT_FALSE(sixtyFourBit.empty());
+    for (const std::string &bytes :
+         {std::string("MZ but nothing a loader could use\r\n"), std::string(), sixtyFourBit}) {
+        ReplaceAudioLibrary(bytes);
+        DriveEverything();
+        EXPECT_EQ(nullptr, AudioLibrary) << bytes.size() << " bytes";
+    }
+}
+
+TEST_F(BindingTest, ALibraryWithoutTheExportsLoadsButEveryCallIsSkipped) {
+    AddTracks();
+    ReplaceAudioLibrary(ReadBytes(DoublesFolder() + L"extension\\tonquil.dll"));
+
+    DriveEverything();
+
+    EXPECT_NE(nullptr, AudioLibrary);
+    EXPECT_EQ(nullptr, FindAudioFunction("BASS_Init"));
+    ClosePlayerWindow(window);
+    EXPECT_EQ(nullptr, AudioLibrary);
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"bass.dll"));
+}
+
+TEST_F(BindingTest, HundredsOfOtherDllFilesAreOfferedAndRefusedOneByOne) {
+    for (int i = 0; i < 300; ++i)
+        AddPluginFile(L"other" + std::to_wstring(i) + L".dll");
+    std::wstring a = AddTrack(L"a.mp3");
+    AddTrack(L"b.flac", "PLUGIN");
+    PlayerState->TrackNo = 1;
+
+    PlayTrack(window);
+
+    Lines loads = LogLinesStarting(Calls(), "BASS_PluginLoad(");
+    EXPECT_EQ(301u, loads.size()); // and bass.dll itself
+    for (const std::string &load : loads)
+        EXPECT_EQ("=0", load.substr(load.size() - 2)) << load;
+    EXPECT_EQ(std::vector<std::wstring>{a}, PlaylistPaths());
+    EXPECT_EQ(0, PlayerState->TrackNo);
+}
