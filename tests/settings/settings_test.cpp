@@ -346,7 +346,12 @@ std::vector<std::wstring> FilesIn(const std::wstring &folder) {
 std::wstring MakeDeepFolder(size_t length) {
     std::wstring folder = MakeScratchFolder(L"deep");
     while (folder.size() < length) {
-        folder += std::wstring(std::min<size_t>(40, length - 1 - folder.size()), L'd') + L"\\";
+        // Each step adds a name and a backslash; no step may leave room for a
+        // backslash alone.
+        size_t name = std::min<size_t>(40, length - 1 - folder.size());
+        if (length - folder.size() - (name + 1) == 1)
+            name -= 1;
+        folder += std::wstring(name, L'd') + L"\\";
         if (!CreateDirectoryW((L"\\\\?\\" + folder).c_str(), NULL) &&
             GetLastError() != ERROR_ALREADY_EXISTS)
             return std::wstring();
