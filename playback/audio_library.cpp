@@ -87,11 +87,8 @@ BOOL AudioPluginFree(HPLUGIN plugin) {
 HMODULE LoadAudioLibrary() {
     if (!AudioLibrary) {
         WCHAR path[MAX_PATH];
-        if (BuildModulePath(L"bass.dll", path)) {
-            UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        if (BuildModulePath(L"bass.dll", path))
             AudioLibrary = LoadLibraryW(path);
-            SetErrorMode(previous);
-        }
     }
     return AudioLibrary;
 }
