@@ -12,11 +12,10 @@ struct OPTION {
 // Tested in this order: "/playnext" and "/playprev" come before "/play",
 // which they begin with.
 static const OPTION Options[] = {
-    {L"/about", IDM_ABOUT},         {L"/exit", IDM_EXIT},
-    {L"/pause", IDM_PAUSE},         {L"/playnext", IDM_PLAYNEXT},
-    {L"/playprev", IDM_PLAYPREV},   {L"/play", IDM_PLAY},
-    {L"/showwindow", IDM_SHOWWINDOW}, {L"/stop", IDM_STOP},
-    {L"/trackmenu", IDM_TRACKMENU}, {L"/tracklist", IDM_TRACKLIST},
+    {L"/about", IDM_ABOUT},           {L"/exit", IDM_EXIT},         {L"/pause", IDM_PAUSE},
+    {L"/playnext", IDM_PLAYNEXT},     {L"/playprev", IDM_PLAYPREV}, {L"/play", IDM_PLAY},
+    {L"/showwindow", IDM_SHOWWINDOW}, {L"/stop", IDM_STOP},         {L"/trackmenu", IDM_TRACKMENU},
+    {L"/tracklist", IDM_TRACKLIST},
 };
 
 // After a partial match the scan goes on at the character that differed.

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 void *HeapZeroAlloc(SIZE_T bytes);
-void HeapRelease(void *block); // accepts NULL
+void HeapRelease(void *block);          // accepts NULL
 WCHAR *HeapCopyText(const WCHAR *text); // NULL when text is NULL or the heap is exhausted
 
 #endif

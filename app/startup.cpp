@@ -6,6 +6,9 @@
 #include "playlist/random_source.h"
 
 int RunPlayer(HINSTANCE instance) {
+    // A playlist entry on a drive without a medium must not bring up a system
+    // dialog: the player reports nothing to the user.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     // Held until the process ends; the system releases it then.
     HANDLE mutex = CreateMutexW(NULL, TRUE, INSTANCE_MUTEX_NAME);
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {

@@ -129,17 +129,28 @@ struct CONTROL_ENTRY {
 };
 
 static const CONTROL_ENTRY ControlTable[] = {
-    {CM_GETTRACKENTRY, OnGetTrackEntry}, {CM_GETTRACKNO, OnGetTrackNo},
-    {CM_SETTRACKNO, OnSetTrackNo},       {CM_INSERTTRACK, OnInsertTrack},
-    {CM_REMOVETRACK, OnRemoveTrack},     {CM_PLAY, OnPlay},
-    {CM_STOP, OnStop},                   {CM_PAUSE, OnPause},
-    {CM_PLAYNEXT, OnPlayNext},           {CM_PLAYPREV, OnPlayPrevious},
-    {CM_GETSAMPLEBIT, OnGetSampleBit},   {CM_SETSAMPLEBIT, OnSetSampleBit},
-    {CM_GETVOLUME, OnGetVolume},         {CM_SETVOLUME, OnSetVolume},
-    {CM_GETMUTE, OnGetMute},             {CM_SETMUTE, OnSetMute},
-    {CM_GETPLAYMODE, OnGetPlayMode},     {CM_SETPLAYMODE, OnSetPlayMode},
-    {CM_GETSHOWINFO, OnGetShowInfo},     {CM_SETSHOWINFO, OnSetShowInfo},
-    {CM_INITAUDIO, OnInitAudio},         {CM_SETTRACKSTYLE, OnSetTrackStyle},
+    {CM_GETTRACKENTRY, OnGetTrackEntry},
+    {CM_GETTRACKNO, OnGetTrackNo},
+    {CM_SETTRACKNO, OnSetTrackNo},
+    {CM_INSERTTRACK, OnInsertTrack},
+    {CM_REMOVETRACK, OnRemoveTrack},
+    {CM_PLAY, OnPlay},
+    {CM_STOP, OnStop},
+    {CM_PAUSE, OnPause},
+    {CM_PLAYNEXT, OnPlayNext},
+    {CM_PLAYPREV, OnPlayPrevious},
+    {CM_GETSAMPLEBIT, OnGetSampleBit},
+    {CM_SETSAMPLEBIT, OnSetSampleBit},
+    {CM_GETVOLUME, OnGetVolume},
+    {CM_SETVOLUME, OnSetVolume},
+    {CM_GETMUTE, OnGetMute},
+    {CM_SETMUTE, OnSetMute},
+    {CM_GETPLAYMODE, OnGetPlayMode},
+    {CM_SETPLAYMODE, OnSetPlayMode},
+    {CM_GETSHOWINFO, OnGetShowInfo},
+    {CM_SETSHOWINFO, OnSetShowInfo},
+    {CM_INITAUDIO, OnInitAudio},
+    {CM_SETTRACKSTYLE, OnSetTrackStyle},
     {CM_GETTRACKSTYLE, OnGetTrackStyle},
 };
 
@@ -156,6 +167,6 @@ int IsControlMessage(UINT message) {
 
 LRESULT OnControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CONTROL_HANDLER handler = FindHandler(message);
-    return handler ? handler(window, wParam, lParam) : DefWindowProcW(window, message, wParam,
-                                                                       lParam);
+    return handler ? handler(window, wParam, lParam)
+                   : DefWindowProcW(window, message, wParam, lParam);
 }

@@ -31,8 +31,7 @@ void LoadExtensionModule(HWND window) {
     ExtensionModule = LoadLibraryW(path);
     if (!ExtensionModule)
         return;
-    if (GetProcAddress(ExtensionModule, "DynamicWndProc") &&
-        CallExtension(window, XM_INIT, 0, 0))
+    if (GetProcAddress(ExtensionModule, "DynamicWndProc") && CallExtension(window, XM_INIT, 0, 0))
         return;
     UnloadExtensionModule(window);
 }

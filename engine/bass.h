@@ -1,11 +1,27 @@
 /*
  * The audio library interface Tonquil expects of bass.dll: the subset of the
  * BASS 2.3 calling interface that the player uses. Tonquil's own engine
- * implements it; so do the test doubles, and a user may drop in the original.
+ * (engine/, built as bass.dll) implements it; so do the test doubles, and a
+ * user may drop in the original.
  *
  * Every function is stdcall and exported under its plain name. Handles are
  * 32 bits. Offsets and lengths of BASS_StreamCreateFile are 32-bit in this
  * version; the param of BASS_ChannelSetSync is 64-bit.
+ *
+ * What Tonquil's engine does with them:
+ *   - BASS_Init: device -1 is the default waveOut device, or a silent clock
+ *     that plays in real time when the machine has none; 0 is always the
+ *     silent clock; n is waveOut device n - 1. freq, flags, win and dsguid are
+ *     not used: each stream plays at its own rate. A second call fails.
+ *   - Streams read WAV (PCM 8/16/24/32-bit, float), MPEG layers 1-3 through
+ *     the system's Audio Compression Manager, and whatever a plug-in reads.
+ *     BASS_SAMPLE_MONO mixes down, BASS_SAMPLE_FLOAT plays 32-bit floats.
+ *   - BASS_ChannelSetAttributes: freq 100..1000000 takes effect when the
+ *     stream next starts from stopped; volume and pan within a few buffers.
+ *   - BASS_ChannelSetSync takes BASS_SYNC_END, with or without
+ *     BASS_SYNC_ONETIME; the sync runs on the engine's thread once the last
+ *     frame has been played, before an auto-free stream is freed.
+ *   - Every call may come from any thread; a sync may call the engine again.
  */
 #ifndef TONQUIL_BASS_H
 #define TONQUIL_BASS_H
@@ -41,8 +57,7 @@ BOOL WINAPI BASS_Free(void);
 HSTREAM WINAPI BASS_StreamCreateFile(BOOL mem, const void *file, DWORD offset, DWORD length,
                                      DWORD flags);
 BOOL WINAPI BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan);
-HSYNC WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC *proc,
-                                 DWORD user);
+HSYNC WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC *proc, DWORD user);
 BOOL WINAPI BASS_ChannelRemoveSync(DWORD handle, HSYNC sync);
 BOOL WINAPI BASS_ChannelPlay(DWORD handle, BOOL restart);
 DWORD WINAPI BASS_ChannelIsActive(DWORD handle);
@@ -66,6 +81,48 @@ typedef BOOL(WINAPI *BASS_ChannelStop_t)(DWORD);
 typedef const char *(WINAPI *BASS_ChannelGetTags_t)(DWORD, DWORD);
 typedef HPLUGIN(WINAPI *BASS_PluginLoad_t)(const char *, DWORD);
 typedef BOOL(WINAPI *BASS_PluginFree_t)(HPLUGIN);
+
+/*
+ * Decoder plug-ins of Tonquil's engine.
+ *
+ * A plug-in is a 32-bit DLL that exports one stdcall function under the plain
+ * name "TonquilDecoderOpen" (TQDECODEROPEN). BASS_PluginLoad reads the DLL's
+ * export table from the file before loading it and refuses every DLL that
+ * does not name that function, so no other DLL's start-up code runs.
+ *
+ * When no built-in decoder (WAV, MPEG layers 1-3) reads a file, the engine
+ * offers it to the loaded plug-ins in the order they were loaded. The plug-in
+ * reads what it needs through the source; when it recognises the bytes it
+ * fills the decoder and returns TRUE, otherwise it returns FALSE and leaves the
+ * decoder untouched. The source stays valid until the decoder's Close has been
+ * called. The engine calls Open, Read and Close from one thread at a time, but
+ * not always the same thread, and holds its lock meanwhile: they must not call
+ * the engine's functions. BASS_PluginFree ends the streams a plug-in decodes
+ * before it unloads the DLL.
+ *
+ * The engine decodes every file through this same interface: its own WAV and
+ * MPEG decoders are TQDECODEROPEN functions too.
+ */
+typedef struct TQSOURCE {
+    void *Context;
+    DWORD Size; /* bytes in the source */
+    /* Copies up to count bytes from offset into buffer; gives how many were
+       copied, fewer only at the end of the source or on a read failure. */
+    DWORD(CALLBACK *Read)(void *context, DWORD offset, void *buffer, DWORD count);
+} TQSOURCE;
+
+typedef struct TQDECODER {
+    DWORD Rate;     /* frames per second, above 0 */
+    DWORD Channels; /* 1 to 8 samples per frame, interleaved */
+    void *State;    /* the decoder's own, handed back to Read and Close */
+    /* Writes up to count frames of 32-bit float samples (full scale -1 to 1)
+       into frames; gives how many it wrote, 0 only at the end. */
+    DWORD(CALLBACK *Read)(void *state, float *frames, DWORD count);
+    void(CALLBACK *Close)(void *state);
+} TQDECODER;
+
+typedef BOOL(CALLBACK *TQDECODEROPEN)(const TQSOURCE *source, TQDECODER *decoder);
+#define TQ_DECODER_OPEN_EXPORT "TonquilDecoderOpen"
 
 #ifdef __cplusplus
 }

@@ -24,10 +24,10 @@ FARPROC FindAudioFunction(const char *name) {
     return AudioLibrary ? GetProcAddress(AudioLibrary, name) : NULL;
 }
 
-#define AUDIO_CALL(name, fallback, ...)                                                      \
-    do {                                                                                     \
-        name##_t function = (name##_t)(void *)FindAudioFunction(#name);                     \
-        return function ? function(__VA_ARGS__) : fallback;                                  \
+#define AUDIO_CALL(name, fallback, ...)                                                            \
+    do {                                                                                           \
+        name##_t function = (name##_t)(void *)FindAudioFunction(#name);                            \
+        return function ? function(__VA_ARGS__) : fallback;                                        \
     } while (0)
 
 BOOL AudioInit(HWND window) {

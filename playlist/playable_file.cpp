@@ -3,7 +3,7 @@
 #include "app/paths.h"
 
 static const WCHAR *const PlayableExtensions[] = {
-    L".mp1", L".mp2", L".mp3", L".wav", L".ogg", L".wma", L".fla",
+    L".mp1",  L".mp2", L".mp3", L".wav", L".ogg", L".wma", L".fla",
     L".flac", L".ape", L".tta", L".mp4", L".m4a", L".aac",
 };
 

@@ -5,9 +5,9 @@
 #include <windows.h>
 #include "tonquil_extension.h"
 
-extern TRACKENTRY *Playlist;  // the sentinel head; NULL before the window exists
-extern LONG TrackCounter;     // the last TrackId given out
-extern int PlaylistLoaded;    // set by the first EnsurePlaylistLoaded
+extern TRACKENTRY *Playlist; // the sentinel head; NULL before the window exists
+extern LONG TrackCounter;    // the last TrackId given out
+extern int PlaylistLoaded;   // set by the first EnsurePlaylistLoaded
 
 // Creates the sentinel unless it exists. Returns 1, or 0 when out of memory.
 int CreatePlaylistHead();

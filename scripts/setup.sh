@@ -4,7 +4,7 @@
 set -eu
 
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
-          imagemagick xdotool x11-utils fonts-noto-cjk sox lame twolame alsa-utils)
+          imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -4,7 +4,8 @@ set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw -- --no-print-directory -s
+# Quiet when all is well; the whole log when the build fails.
+cmake --build --preset mingw >build/build.log 2>&1 || { cat build/build.log; exit 1; }
 status=0
 ctest --preset mingw || status=$?
 scripts/stop-wine.sh build

@@ -50,15 +50,21 @@ mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 [ -n "${DISPLAY:-}" ] || start_display
-if [ ! -f "$prefix/.tonquil-ready" ]; then
+ready="$prefix/.tonquil-prefix-3"
+if [ ! -f "$ready" ]; then
     rm -rf "$prefix"
     mkdir -p "$prefix"
     quiet wineserver -p
     quiet wine wineboot -i
+    # A crashing program must end at once, not wait in the debugger that Wine
+    # would start for it (a test run would hang until its time-out): the
+    # "debugger" here exits straight away and the program is ended.
+    quiet wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+        /v Debugger /t REG_SZ /d 'cmd.exe /c exit' /f
     quiet wineserver -k
     mkdir -p "$prefix/drive_c/windows/Fonts"
     cp -f /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null
-    touch "$prefix/.tonquil-ready"
+    touch "$ready"
 fi
 # A running server makes this a no-op; a new one stays warm for the next test.
 setsid wineserver -p </dev/null >/dev/null 2>&1

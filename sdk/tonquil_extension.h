@@ -38,9 +38,9 @@
 /* Control messages to the player's main window; results as documented. */
 #define CM_GETTRACKENTRY 0x8104 /* wParam index -> const TRACKENTRY * or 0 */
 #define CM_GETTRACKNO 0x8105
-#define CM_SETTRACKNO 0x8106    /* wParam index -> 1 set, 0 refused */
-#define CM_INSERTTRACK 0x8107   /* wParam index (negative appends), lParam path -> 1/0 */
-#define CM_REMOVETRACK 0x8108   /* wParam index -> 1/0 */
+#define CM_SETTRACKNO 0x8106  /* wParam index -> 1 set, 0 refused */
+#define CM_INSERTTRACK 0x8107 /* wParam index (negative appends), lParam path -> 1/0 */
+#define CM_REMOVETRACK 0x8108 /* wParam index -> 1/0 */
 #define CM_PLAY 0x8110
 #define CM_STOP 0x8111
 #define CM_PAUSE 0x8112
@@ -100,7 +100,6 @@ TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Reserved3) == 36, "slot 10");
 #endif
 
 /* The module's one export, looked up by the undecorated name "DynamicWndProc". */
-typedef LRESULT(CALLBACK *DYNAMICWNDPROC)(HWND player, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
+typedef LRESULT(CALLBACK *DYNAMICWNDPROC)(HWND player, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

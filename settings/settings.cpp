@@ -45,8 +45,7 @@ static const LONG PlayModes[] = {0, 1, 2};
 static const LONG SampleBits[] = {0, BASS_SAMPLE_MONO, BASS_SAMPLE_FLOAT};
 static const LONG ShowInfos[] = {0, 1, 2};
 static const LONG TrackStyles[] = {0, 1};
-static const LONG Priorities[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS,
-                                  HIGH_PRIORITY_CLASS};
+static const LONG Priorities[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS};
 
 #define COUNT_OF(array) ((int)(sizeof(array) / sizeof((array)[0])))
 

@@ -11,14 +11,15 @@
 #define FLAG_UNSYNCHRONISED 0x80
 #define FLAG_EXTENDED_HEADER 0x40
 
-// Each byte is taken whole: no bit is masked.
+// Each byte is taken whole: no bit is masked. The largest value,
+// 538,984,575, leaves every position within a tag well inside a LONG.
 static DWORD ReadSyncsafe(const BYTE *bytes) {
     return ((((DWORD)bytes[0] * 128u + bytes[1]) * 128u + bytes[2]) * 128u) + bytes[3];
 }
 
 static WCHAR *ConvertBytes(UINT codePage, const BYTE *bytes, int count) {
-    int length = count > 0 ? MultiByteToWideChar(codePage, 0, (const char *)bytes, count, NULL, 0)
-                           : 0;
+    int length =
+        count > 0 ? MultiByteToWideChar(codePage, 0, (const char *)bytes, count, NULL, 0) : 0;
     WCHAR *text = (WCHAR *)HeapZeroAlloc(((SIZE_T)length + 1) * sizeof(WCHAR));
     if (text && length > 0)
         MultiByteToWideChar(codePage, 0, (const char *)bytes, count, text, length);
@@ -154,7 +155,7 @@ WCHAR *ParseId3v2Frame(const BYTE *tag, const char *frameId) {
             return NULL;
         start += 4 + (ULONGLONG)ReadSyncsafe(tag + ID3V2_HEADER_SIZE);
     }
-    if (start >= end || end - start > 0x7FFFFFFF)
+    if (start >= end)
         return NULL;
     const BYTE *area = tag + start;
     LONG length = (LONG)(end - start);

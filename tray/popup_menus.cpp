@@ -41,10 +41,12 @@ static LONG FirstShownIndex(LONG n, LONG m) {
     return first < 0 ? 0 : first;
 }
 
-static BOOL AppendTrackItem(HMENU menu, LONG index, LONG number, const TRACKENTRY *entry) {
+// Rolling lists number their items by menu position, clamped ones by index.
+static BOOL AppendTrackItem(HMENU menu, LONG index, int rolling, const TRACKENTRY *entry) {
+    int position = GetMenuItemCount(menu);
     WCHAR name[LABEL_SIZE], label[LABEL_SIZE];
     lstrcpynW(name, GetBaseName(entry->Path), LABEL_SIZE - 16);
-    wsprintfW(label, L"&%d\t%s", number, name);
+    wsprintfW(label, L"&%d\t%s", rolling ? position + 1 : (int)index + 1, name);
     MENUITEMINFOW item = {};
     item.cbSize = TRACK_MENU_ITEM_SIZE;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
@@ -52,7 +54,7 @@ static BOOL AppendTrackItem(HMENU menu, LONG index, LONG number, const TRACKENTR
     item.fState = index == PlayerState->TrackNo ? (MFS_CHECKED | MFS_DEFAULT) : 0;
     item.wID = (UINT)(IDM_TRACK_FIRST + index);
     item.dwTypeData = label;
-    return InsertMenuItemW(menu, (UINT)GetMenuItemCount(menu), TRUE, &item);
+    return InsertMenuItemW(menu, (UINT)position, TRUE, &item);
 }
 
 HMENU BuildTrackMenu() {
@@ -77,7 +79,7 @@ HMENU BuildTrackMenu() {
         // An id past 65535 would wrap onto another track's command.
         if (index > LAST_TRACK_INDEX)
             continue;
-        AppendTrackItem(menu, index, rolling ? k + 1 : index + 1, entry);
+        AppendTrackItem(menu, index, rolling, entry);
     }
     return menu;
 }

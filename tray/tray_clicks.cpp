@@ -34,6 +34,11 @@ static BUTTON_BINDING BindingFor(LPARAM notification) {
     return binding;
 }
 
+static int IsButtonUp(LPARAM notification) {
+    return notification == WM_LBUTTONUP || notification == WM_RBUTTONUP ||
+           notification == WM_MBUTTONUP;
+}
+
 static void SendBoundCommand(HWND window, LONG command) {
     SendMessageW(window, WM_COMMAND, (WPARAM)(DWORD)command, 0);
 }
@@ -60,26 +65,18 @@ static void OnDoubleClick(HWND window, BUTTON_BINDING binding) {
 LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam) {
     BUTTON_BINDING binding = BindingFor(lParam);
     if (wParam == TRAY_ICON_ID && binding.SingleClick) {
-        switch ((UINT)lParam) {
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP:
+        if (IsButtonUp(lParam))
             OnButtonUp(window, lParam, binding);
-            break;
-        default:
+        else
             OnDoubleClick(window, binding);
-            break;
-        }
     }
     return DefWindowProcW(window, WM_TRAYNOTIFY, wParam, lParam);
 }
 
 LRESULT OnClickTimer(HWND window, WPARAM timerId, LPARAM lParam) {
     KillTimer(window, timerId);
-    if (timerId == CLICK_TIMER_ID) {
-        BUTTON_BINDING binding = BindingFor(TrayConfig->LastButtonUp);
-        if (binding.SingleClick)
-            SendBoundCommand(window, *binding.SingleClick);
-    }
+    // Only a button-up names the click that waited.
+    if (timerId == CLICK_TIMER_ID && IsButtonUp(TrayConfig->LastButtonUp))
+        SendBoundCommand(window, *BindingFor(TrayConfig->LastButtonUp).SingleClick);
     return DefWindowProcW(window, WM_TIMER, timerId, lParam);
 }

@@ -158,8 +158,8 @@ HSYNC WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC
         stream->proc = proc;
         stream->user = user;
     }
-    LOG("BASS_ChannelSetSync(%lu,0x%lX,%llu,%s,%lu)=%lu", handle, type, param,
-        proc ? "proc" : "0", user, sync);
+    LOG("BASS_ChannelSetSync(%lu,0x%lX,%llu,%s,%lu)=%lu", handle, type, param, proc ? "proc" : "0",
+        user, sync);
     return sync;
 }
 

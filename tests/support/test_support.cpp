@@ -1,17 +1,15 @@
 #include "test_support.h"
 
-namespace {
-
+// Under Wine the build's Unix paths are seen on drive Z:; a native Windows
+// build already has drive paths.
 std::wstring FromUnixPath(const char *unixPath) {
-    std::wstring path = L"Z:";
+    std::wstring path = unixPath[0] == '/' ? L"Z:" : L"";
     for (const char *c = unixPath; *c; ++c)
         path += (*c == '/') ? L'\\' : (WCHAR)(unsigned char)*c;
     if (path.back() != L'\\')
         path += L'\\';
     return path;
 }
-
-} // namespace
 
 std::wstring TestFolder() {
     WCHAR path[MAX_PATH];
@@ -40,8 +38,8 @@ bool WriteBytes(const std::wstring &path, const std::string &bytes) {
 }
 
 std::string ReadBytes(const std::wstring &path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return std::string();
     DWORD size = GetFileSize(file, NULL);
@@ -112,8 +110,8 @@ HANDLE StartProcess(const std::wstring &exe, const std::wstring &arguments) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(),
-                        &startup, &process))
+    if (!CreateProcessW(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup,
+                        &process))
         return NULL;
     CloseHandle(process.hThread);
     return process.hProcess;
@@ -167,11 +165,10 @@ HWND WaitForWindow(const WCHAR *className, DWORD processId, DWORD timeoutMs) {
 }
 
 std::string Utf8(const std::wstring &text) {
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), NULL, 0, NULL,
-                                    NULL);
+    int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
     std::string out(bytes, '\0');
     if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], bytes, NULL,
-                            NULL);
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], bytes, NULL, NULL);
     return out;
 }

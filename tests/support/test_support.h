@@ -9,6 +9,9 @@
 
 // The test executable's folder, ending in a backslash.
 std::wstring TestFolder();
+// A folder of the build as the test sees it (a Unix path on Wine's drive Z:),
+// ending in a backslash.
+std::wstring FromUnixPath(const char *unixPath);
 // build/bin and build/tests/doubles as Windows paths.
 std::wstring BinFolder();
 std::wstring DoublesFolder();

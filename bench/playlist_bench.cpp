@@ -1,0 +1,148 @@
+// Loading, shuffling and looking up long playlists: the time each takes and
+// the heap each entry costs. Prints figures; it never fails on them.
+#include <windows.h>
+
+#include <stdio.h>
+
+#include "app/paths.h"
+#include "playlist/playlist.h"
+#include "playlist/shuffle.h"
+
+// Distinct files, named over and over in the longer playlists.
+#define TRACK_FILES 512
+
+struct HeapTotals {
+    SIZE_T busyBytes; // what the busy blocks hold
+    SIZE_T overhead;  // the heap's own bytes around them
+    SIZE_T committed; // committed bytes of the heap's regions
+};
+
+static HeapTotals MeasureHeap() {
+    HeapTotals totals = {0, 0, 0};
+    HANDLE heap = GetProcessHeap();
+    PROCESS_HEAP_ENTRY entry;
+    entry.lpData = NULL;
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry)) {
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
+            totals.busyBytes += entry.cbData;
+            totals.overhead += entry.cbOverhead;
+        } else if (entry.wFlags & PROCESS_HEAP_REGION) {
+            totals.committed += entry.Region.dwCommittedSize;
+        }
+    }
+    HeapUnlock(heap);
+    return totals;
+}
+
+static double Seconds() {
+    static LARGE_INTEGER frequency;
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return (double)now.QuadPart / (double)frequency.QuadPart;
+}
+
+static void TrackName(const WCHAR *folder, int number, WCHAR *path) {
+    wsprintfW(path, L"%strack%03d.mp3", folder, number);
+}
+
+static int MakeTrackFiles(const WCHAR *folder) {
+    CreateDirectoryW(folder, NULL);
+    for (int i = 0; i < TRACK_FILES; ++i) {
+        WCHAR path[MAX_PATH];
+        TrackName(folder, i, path);
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        if (file == INVALID_HANDLE_VALUE)
+            return 0;
+        CloseHandle(file);
+    }
+    return 1;
+}
+
+// One line per entry, CR LF ended, cycling through the track files.
+static int WritePlaylist(const WCHAR *folder, const WCHAR *list, LONG entries) {
+    HANDLE file = CreateFileW(list, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    int written = 1;
+    for (LONG i = 0; i < entries && written; ++i) {
+        WCHAR path[MAX_PATH];
+        TrackName(folder, i % TRACK_FILES, path);
+        char line[MAX_PATH * 2 + 2];
+        int length = WideCharToMultiByte(CP_ACP, 0, path, -1, line, MAX_PATH * 2, NULL, NULL);
+        if (length <= 0)
+            return CloseHandle(file), 0;
+        line[length - 1] = '\r';
+        line[length] = '\n';
+        DWORD done = 0;
+        written =
+            WriteFile(file, line, (DWORD)length + 1, &done, NULL) && done == (DWORD)length + 1;
+    }
+    CloseHandle(file);
+    return written;
+}
+
+static void Measure(const WCHAR *folder, const WCHAR *list, LONG entries) {
+    if (!WritePlaylist(folder, list, entries)) {
+        printf("%6ld entries: the playlist file could not be written\n", entries);
+        return;
+    }
+    ClearShuffle();
+    ClearPlaylist();
+    HeapTotals before = MeasureHeap();
+    double start = Seconds();
+    LoadPlaylistFile(list);
+    double loaded = Seconds();
+    HeapTotals after = MeasureHeap();
+    LONG count = CountTracks();
+
+    double shuffleStart = Seconds();
+    BuildShuffle();
+    double shuffled = Seconds();
+
+    double lookupStart = Seconds();
+    TRACKENTRY *last = GetTrack(count - 1);
+    double lookedUp = Seconds();
+
+    SIZE_T requested = 0;
+    for (TRACKENTRY *entry = Playlist->Next; entry; entry = entry->Next)
+        requested +=
+            HeapSize(GetProcessHeap(), 0, entry) + HeapSize(GetProcessHeap(), 0, entry->Path);
+    double perEntry = count ? 1.0 / count : 0.0;
+    printf("%6ld entries (%ld loaded, last TrackId %ld)\n", entries, count,
+           last ? last->TrackId : 0L);
+    printf("    load %9.1f ms  (%.1f us per line)\n", (loaded - start) * 1e3,
+           (loaded - start) * 1e6 * perEntry);
+    printf("    BuildShuffle %9.3f ms\n", (shuffled - shuffleStart) * 1e3);
+    printf("    GetTrack(%ld) %9.3f ms\n", count - 1, (lookedUp - lookupStart) * 1e3);
+    printf("    heap per entry: %.1f bytes asked for (entry and path), %.1f in busy blocks "
+           "+ %.1f overhead, %.1f committed\n",
+           requested * perEntry, (double)(after.busyBytes - before.busyBytes) * perEntry,
+           (double)(after.overhead - before.overhead) * perEntry,
+           (double)(after.committed - before.committed) * perEntry);
+}
+
+int main() {
+    WCHAR folder[MAX_PATH];
+    WCHAR list[MAX_PATH];
+    if (!BuildModulePath(L"playlist_bench_files\\", folder) ||
+        !BuildModulePath(L"playlist_bench_files\\bench.m3u", list) || !MakeTrackFiles(folder)) {
+        printf("no folder for the track files\n");
+        return 1;
+    }
+    if (!CreatePlaylistHead() || !CreateShuffleHeads()) {
+        printf("no heap for the list heads\n");
+        return 1;
+    }
+    WCHAR sample[MAX_PATH];
+    TrackName(folder, 0, sample);
+    printf("paths of %d characters, %d distinct files\n", lstrlenW(sample), TRACK_FILES);
+    const LONG sizes[] = {1000, 10000, 65536};
+    for (LONG entries : sizes)
+        Measure(folder, list, entries);
+    FreeShuffleHeads();
+    FreePlaylistHead();
+    return 0;
+}

@@ -1,0 +1,175 @@
+// The thirteen calls of the audio library interface. Each takes the engine's
+// lock for its whole run; the end syncs run on the engine's thread without it.
+#include "engine/bass.h"
+
+#include "engine/engine_thread.h"
+#include "engine/plugins.h"
+#include "engine/source.h"
+#include "engine/streams.h"
+
+#include <string>
+
+namespace {
+
+#define KEEP_FREQ -1
+#define KEEP_VOLUME -1
+#define KEEP_PAN -101
+#define MIN_FREQ 100
+#define MAX_FREQ 1000000
+
+// -1 is the default device and 0 "no sound"; 1 and up are waveOut devices.
+bool ChooseDevice(int device, UINT *chosen) {
+    UINT count = waveOutGetNumDevs();
+    if (device == -1)
+        *chosen = count ? WAVE_MAPPER : OUTPUT_SILENT;
+    else if (device == 0)
+        *chosen = OUTPUT_SILENT;
+    else if (device > 0 && (UINT)device <= count)
+        *chosen = (UINT)device - 1;
+    else
+        return false;
+    return true;
+}
+
+std::wstring WidePath(const void *file, DWORD flags) {
+    if (flags & BASS_UNICODE)
+        return (const WCHAR *)file;
+    const char *ansi = (const char *)file;
+    int length = MultiByteToWideChar(CP_ACP, 0, ansi, -1, NULL, 0);
+    std::wstring wide(length > 0 ? length : 1, L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+} // namespace
+
+extern "C" {
+
+BOOL WINAPI BASS_Init(int device, DWORD, DWORD, HWND, const GUID *) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    UINT chosen;
+    if (Engine.Initialised || !ChooseDevice(device, &chosen) || !StartEngineThread())
+        return FALSE;
+    Engine.Device = chosen;
+    Engine.Initialised = true;
+    return TRUE;
+}
+
+BOOL WINAPI BASS_Free(void) {
+    EngineThread *thread;
+    {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        if (!Engine.Initialised)
+            return FALSE;
+        thread = StopEngineThread();
+        while (!Engine.Streams.empty())
+            FreeStream(Engine.Streams.back());
+        CloseRetired();
+        Engine.Initialised = false;
+    }
+    JoinEngineThread(thread);
+    return TRUE;
+}
+
+HSTREAM WINAPI BASS_StreamCreateFile(BOOL mem, const void *file, DWORD offset, DWORD length,
+                                     DWORD flags) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    if (!Engine.Initialised || !file)
+        return 0;
+    TQSOURCE source;
+    bool opened = mem ? OpenMemorySource((const BYTE *)file + offset, length, &source)
+                      : OpenFileSource(WidePath(file, flags).c_str(), offset, length, &source);
+    return opened ? CreateStream(&source, flags) : 0;
+}
+
+BOOL WINAPI BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    Stream *stream = FindStream(handle);
+    if (!stream || (freq != KEEP_FREQ && freq != 0 && (freq < MIN_FREQ || freq > MAX_FREQ)) ||
+        (volume != KEEP_VOLUME && (volume < 0 || volume > 100)) ||
+        (pan != KEEP_PAN && (pan < -100 || pan > 100)))
+        return FALSE;
+    // A new rate takes effect when the stream's output opens next.
+    if (freq != KEEP_FREQ)
+        stream->Freq = (DWORD)freq;
+    if (volume != KEEP_VOLUME)
+        stream->Volume = volume;
+    if (pan != KEEP_PAN)
+        stream->Pan = pan;
+    return TRUE;
+}
+
+HSYNC WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD, SYNCPROC *proc, DWORD user) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    Stream *stream = FindStream(handle);
+    if (!stream || !proc || (type & ~BASS_SYNC_ONETIME) != BASS_SYNC_END)
+        return 0;
+    Sync sync = {NewHandle(), type, proc, user};
+    stream->Syncs.push_back(sync);
+    return sync.Handle;
+}
+
+BOOL WINAPI BASS_ChannelRemoveSync(DWORD handle, HSYNC sync) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    Stream *stream = FindStream(handle);
+    if (!stream)
+        return FALSE;
+    for (size_t i = 0; i < stream->Syncs.size(); ++i)
+        if (stream->Syncs[i].Handle == sync) {
+            stream->Syncs.erase(stream->Syncs.begin() + i);
+            return TRUE;
+        }
+    return FALSE;
+}
+
+BOOL WINAPI BASS_ChannelPlay(DWORD handle, BOOL restart) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    Stream *stream = FindStream(handle);
+    return stream && PlayStream(stream, restart != FALSE);
+}
+
+DWORD WINAPI BASS_ChannelIsActive(DWORD handle) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    Stream *stream = FindStream(handle);
+    return stream ? stream->State : BASS_ACTIVE_STOPPED;
+}
+
+BOOL WINAPI BASS_ChannelPause(DWORD handle) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    Stream *stream = FindStream(handle);
+    return stream && PauseStream(stream);
+}
+
+BOOL WINAPI BASS_ChannelStop(DWORD handle) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    Stream *stream = FindStream(handle);
+    if (!stream)
+        return FALSE;
+    StopStream(stream);
+    return TRUE;
+}
+
+const char *WINAPI BASS_ChannelGetTags(DWORD handle, DWORD tags) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    Stream *stream = FindStream(handle);
+    if (!stream || tags > BASS_TAG_ID3V2 || !stream->HasTag[tags])
+        return NULL;
+    return stream->Tags[tags].data();
+}
+
+HPLUGIN WINAPI BASS_PluginLoad(const char *file, DWORD flags) {
+    if (!file)
+        return 0;
+    std::wstring path = WidePath(file, flags);
+    std::lock_guard<std::mutex> hold(EngineLock);
+    return LoadPlugin(path.c_str());
+}
+
+BOOL WINAPI BASS_PluginFree(HPLUGIN handle) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    return FreePlugin(handle);
+}
+
+} // extern "C"

@@ -1,0 +1,81 @@
+// The engine's process-wide records: the streams, the plug-ins and the
+// playing thread, all guarded by one lock. Every routine declared here expects
+// the caller to hold EngineLock.
+#ifndef TONQUIL_ENGINE_ENGINE_STATE_H
+#define TONQUIL_ENGINE_ENGINE_STATE_H
+
+#include "engine/bass.h"
+#include "engine/output.h"
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct Sync {
+    HSYNC Handle;
+    DWORD Type;
+    SYNCPROC *Proc;
+    DWORD User;
+};
+
+struct Stream {
+    HSTREAM Handle;
+    DWORD Flags;
+    TQSOURCE Source;
+    TQDECODER Decoder; // Read is NULL when the decoder could not be reopened
+    TQDECODEROPEN Opener;
+    HPLUGIN Plugin; // 0 for the built-in decoders
+    DWORD Channels; // as played: 1 with BASS_SAMPLE_MONO
+    int Volume;
+    int Pan;
+    DWORD Freq;   // the rate to play at; 0 plays at the decoder's own
+    DWORD State;  // BASS_ACTIVE_STOPPED, _PLAYING or _PAUSED
+    bool Drained; // the decoder has given its last frame
+    bool Ended;   // played to the end
+    Output *Out;  // NULL unless playing or paused
+    std::vector<Sync> Syncs;
+    std::string Tags[2];
+    bool HasTag[2];
+    std::vector<float> Scratch;
+};
+
+struct Plugin {
+    HPLUGIN Handle;
+    HMODULE Module;
+    TQDECODEROPEN Open;
+};
+
+// An ended stream's output, kept open a little so its tail is not cut off.
+struct Retired {
+    Output *Out;
+    DWORD Deadline; // GetTickCount
+};
+
+struct EngineThread {
+    HMODULE Module; // held while the thread runs, so an unload cannot pull its code away
+    HANDLE Handle;
+    DWORD Id;
+    HANDLE Wake; // set by the outputs and by every change the thread must see
+    bool Quit;
+    bool Detached; // freed from its own thread: it cleans up after itself
+};
+
+struct EngineState {
+    bool Initialised;
+    UINT Device; // a waveOut id, WAVE_MAPPER or OUTPUT_SILENT
+    EngineThread *Thread;
+    std::vector<Stream *> Streams;
+    std::vector<Retired> Retiring;
+    std::vector<Plugin> Plugins;
+    DWORD LastHandle;
+};
+
+extern std::mutex EngineLock;
+extern EngineState Engine;
+
+// A new handle for a stream, sync or plug-in: never 0, never given twice.
+DWORD NewHandle();
+Stream *FindStream(DWORD handle);
+void WakeEngine();
+
+#endif

@@ -1,0 +1,53 @@
+// Where a playing stream's sound goes: a waveOut device fed a few short
+// buffers ahead, or, when there is no device, a silent clock that takes the
+// same buffers in real time, so that the end, pause and syncs behave alike.
+#ifndef TONQUIL_ENGINE_OUTPUT_H
+#define TONQUIL_ENGINE_OUTPUT_H
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <vector>
+
+#define OUTPUT_BUFFERS 4
+#define OUTPUT_BUFFER_MS 25
+#define OUTPUT_SILENT ((UINT)-2) // the device number of the silent clock
+
+struct OutputBuffer {
+    WAVEHDR Header;
+    std::vector<BYTE> Bytes;
+    ULONGLONG EndFrame; // the played position at which this buffer is done
+    bool Queued;
+};
+
+struct Output {
+    HWAVEOUT Device; // NULL: the silent clock
+    DWORD Rate;
+    DWORD FrameBytes;
+    bool AsFloat;
+    DWORD BufferFrames;
+    OutputBuffer Buffers[OUTPUT_BUFFERS];
+    ULONGLONG Written; // frames queued so far
+    bool Paused;
+    LARGE_INTEGER RunStart;    // the silent clock's last start
+    ULONGLONG PlayedBeforeRun; // frames it had played before that
+};
+
+// Opens device (a waveOut id, WAVE_MAPPER or OUTPUT_SILENT) for frames of
+// channels 16-bit or float samples; the device signals done when a buffer
+// finishes. NULL when the device refuses the format.
+Output *OpenOutput(UINT device, DWORD rate, DWORD channels, bool asFloat, HANDLE done);
+// Stops at once and frees the output.
+void CloseOutput(Output *output);
+
+// A buffer ready to be filled, or NULL while all are queued.
+OutputBuffer *IdleBuffer(Output *output);
+void QueueBuffer(Output *output, OutputBuffer *buffer, DWORD frames);
+// Every queued frame has been played.
+bool OutputPlayedAll(Output *output);
+void PauseOutput(Output *output);
+void ResumeOutput(Output *output);
+// How long until the silent clock finishes its next buffer; INFINITE for a
+// device, which signals by itself, and while nothing is pending.
+DWORD OutputWaitMs(Output *output);
+
+#endif

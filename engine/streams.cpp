@@ -1,0 +1,210 @@
+#include "engine/streams.h"
+
+#include "engine/id3_blocks.h"
+#include "engine/mpeg_decoder.h"
+#include "engine/sample_format.h"
+#include "engine/source.h"
+#include "engine/wav_decoder.h"
+
+#include <algorithm>
+
+namespace {
+
+#define MAX_RATE 1000000
+#define MAX_CHANNELS 8
+#define LINGER_MS 100
+
+const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenMpegDecoder};
+
+bool Plausible(const TQDECODER &decoder) {
+    return decoder.Read && decoder.Close && decoder.Rate > 0 && decoder.Rate <= MAX_RATE &&
+           decoder.Channels >= 1 && decoder.Channels <= MAX_CHANNELS;
+}
+
+bool TryDecoder(TQDECODEROPEN open, const TQSOURCE *source, TQDECODER *decoder) {
+    TQDECODER candidate = {};
+    if (!open(source, &candidate))
+        return false;
+    if (!Plausible(candidate)) {
+        if (candidate.Close)
+            candidate.Close(candidate.State);
+        return false;
+    }
+    *decoder = candidate;
+    return true;
+}
+
+void CloseDecoder(Stream *stream) {
+    if (stream->Decoder.Read)
+        stream->Decoder.Close(stream->Decoder.State);
+    stream->Decoder = TQDECODER();
+}
+
+void TakeDecoderFormat(Stream *stream) {
+    stream->Channels = (stream->Flags & BASS_SAMPLE_MONO) ? 1 : stream->Decoder.Channels;
+}
+
+// A new decoder from the start of the source, by the opener that read it before.
+bool RestartDecoder(Stream *stream) {
+    CloseDecoder(stream);
+    stream->Drained = false;
+    stream->Ended = false;
+    if (!TryDecoder(stream->Opener, &stream->Source, &stream->Decoder))
+        return false;
+    TakeDecoderFormat(stream);
+    return true;
+}
+
+Output *OpenDevice(DWORD rate, DWORD channels, bool asFloat) {
+    return OpenOutput(Engine.Device, rate, channels, asFloat, Engine.Thread->Wake);
+}
+
+bool StartOutput(Stream *stream) {
+    DWORD rate = stream->Freq ? stream->Freq : stream->Decoder.Rate;
+    bool asFloat = (stream->Flags & BASS_SAMPLE_FLOAT) != 0;
+    stream->Out = OpenDevice(rate, stream->Channels, asFloat);
+    // A device that plays one stream at a time is still held by the last
+    // one's tail.
+    if (!stream->Out && !Engine.Retiring.empty()) {
+        CloseRetired();
+        stream->Out = OpenDevice(rate, stream->Channels, asFloat);
+    }
+    if (!stream->Out && asFloat)
+        stream->Out = OpenDevice(rate, stream->Channels, false);
+    // A device that takes neither format still lets the stream run its course.
+    if (!stream->Out)
+        stream->Out = OpenOutput(OUTPUT_SILENT, rate, stream->Channels, false, Engine.Thread->Wake);
+    return stream->Out != NULL;
+}
+
+// Fills Scratch with up to count frames; fewer only at the decoder's end.
+DWORD Decode(Stream *stream, DWORD count) {
+    DWORD channels = stream->Decoder.Channels;
+    stream->Scratch.resize((size_t)count * channels);
+    DWORD got = 0;
+    while (got < count && stream->Decoder.Read) {
+        DWORD read = stream->Decoder.Read(
+            stream->Decoder.State, stream->Scratch.data() + (size_t)got * channels, count - got);
+        if (read == 0 || read > count - got)
+            break;
+        got += read;
+    }
+    if (got < count)
+        stream->Drained = true;
+    return got;
+}
+
+} // namespace
+
+void CloseRetired() {
+    for (const Retired &retired : Engine.Retiring)
+        CloseOutput(retired.Out);
+    Engine.Retiring.clear();
+}
+
+bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *opener,
+                 HPLUGIN *plugin) {
+    for (TQDECODEROPEN open : BuiltInDecoders)
+        if (TryDecoder(open, source, decoder)) {
+            *opener = open;
+            *plugin = 0;
+            return true;
+        }
+    for (const Plugin &candidate : Engine.Plugins)
+        if (TryDecoder(candidate.Open, source, decoder)) {
+            *opener = candidate.Open;
+            *plugin = candidate.Handle;
+            return true;
+        }
+    return false;
+}
+
+HSTREAM CreateStream(TQSOURCE *source, DWORD flags) {
+    Stream *stream = new Stream();
+    stream->Source = *source;
+    if (!OpenDecoder(&stream->Source, &stream->Decoder, &stream->Opener, &stream->Plugin)) {
+        CloseSource(&stream->Source);
+        delete stream;
+        return 0;
+    }
+    stream->HasTag[BASS_TAG_ID3] = ReadId3v1Block(&stream->Source, &stream->Tags[BASS_TAG_ID3]);
+    stream->HasTag[BASS_TAG_ID3V2] = ReadId3v2Block(&stream->Source, &stream->Tags[BASS_TAG_ID3V2]);
+    stream->Handle = NewHandle();
+    stream->Flags = flags;
+    TakeDecoderFormat(stream);
+    stream->Volume = 100;
+    stream->State = BASS_ACTIVE_STOPPED;
+    Engine.Streams.push_back(stream);
+    return stream->Handle;
+}
+
+void FreeStream(Stream *stream) {
+    CloseOutput(stream->Out);
+    CloseDecoder(stream);
+    CloseSource(&stream->Source);
+    Engine.Streams.erase(std::find(Engine.Streams.begin(), Engine.Streams.end(), stream));
+    delete stream;
+}
+
+bool PlayStream(Stream *stream, bool restart) {
+    if (restart || stream->Ended) {
+        CloseOutput(stream->Out);
+        stream->Out = NULL;
+        if (!RestartDecoder(stream)) {
+            stream->State = BASS_ACTIVE_STOPPED;
+            return false;
+        }
+    }
+    if (!stream->Decoder.Read)
+        return false;
+    if (stream->Out)
+        ResumeOutput(stream->Out);
+    else if (!StartOutput(stream))
+        return false;
+    stream->State = BASS_ACTIVE_PLAYING;
+    WakeEngine();
+    return true;
+}
+
+bool PauseStream(Stream *stream) {
+    if (stream->State != BASS_ACTIVE_PLAYING)
+        return false;
+    PauseOutput(stream->Out);
+    stream->State = BASS_ACTIVE_PAUSED;
+    return true;
+}
+
+void StopStream(Stream *stream) {
+    if (stream->Flags & BASS_STREAM_AUTOFREE) {
+        FreeStream(stream);
+        return;
+    }
+    CloseOutput(stream->Out);
+    stream->Out = NULL;
+    stream->State = BASS_ACTIVE_STOPPED;
+}
+
+void EndStream(Stream *stream) {
+    Retired retired = {stream->Out, GetTickCount() + LINGER_MS};
+    Engine.Retiring.push_back(retired);
+    stream->Out = NULL;
+    stream->State = BASS_ACTIVE_STOPPED;
+    stream->Ended = true;
+}
+
+void FeedStream(Stream *stream) {
+    Output *out = stream->Out;
+    OutputBuffer *buffer;
+    while (!stream->Drained && (buffer = IdleBuffer(out)) != NULL) {
+        DWORD frames = Decode(stream, out->BufferFrames);
+        if (frames == 0)
+            break;
+        if (stream->Channels != stream->Decoder.Channels)
+            MixToMono(stream->Scratch.data(), frames, stream->Decoder.Channels);
+        float gains[MAX_OUTPUT_CHANNELS];
+        ChannelGains(stream->Volume, stream->Pan, stream->Channels, gains);
+        PackSamples(stream->Scratch.data(), frames, stream->Channels, gains, out->AsFloat,
+                    buffer->Bytes.data());
+        QueueBuffer(out, buffer, frames);
+    }
+}

@@ -1,0 +1,30 @@
+// Streams: opening a file or memory block through the first decoder that
+// reads it, playing, pausing, stopping and freeing. The caller holds EngineLock.
+#ifndef TONQUIL_ENGINE_STREAMS_H
+#define TONQUIL_ENGINE_STREAMS_H
+
+#include "engine/engine_state.h"
+
+// Opens source (which the stream then owns) with the built-in decoders and
+// then the plug-ins; 0 when none reads it.
+HSTREAM CreateStream(TQSOURCE *source, DWORD flags);
+// Gives a decoder for the source: the built-in ones first, then the loaded
+// plug-ins in load order. Fills opener and plugin with the one that took it.
+bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *opener,
+                 HPLUGIN *plugin);
+void FreeStream(Stream *stream);
+
+bool PlayStream(Stream *stream, bool restart);
+bool PauseStream(Stream *stream);
+// Ends playback at once; an auto-free stream is freed.
+void StopStream(Stream *stream);
+// Closes the outputs of ended streams that were left to finish their tail.
+void CloseRetired();
+// The stream has played its last frame: its output lingers a little, its
+// state becomes stopped.
+void EndStream(Stream *stream);
+
+// Decodes, mixes and queues frames into the stream's idle output buffers.
+void FeedStream(Stream *stream);
+
+#endif

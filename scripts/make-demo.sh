@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Fills DIR (the folder tonquil.exe runs in) with a small demo: three short
+# tracks made here with sox and lame, tagged with artist and title, the
+# playlist tonquil.m3u naming them by their Windows path (drive Z:), and a
+# tonquil.ini that starts playing at once and shows artist and title.
+# Writes only what is missing, so edits to DIR survive the next run.
+# Usage: make-demo.sh DIR
+set -eu
+dir=$(cd "${1:?usage: make-demo.sh DIR}" && pwd)
+
+# name|title|sox synth arguments
+tracks=(
+    "01-morning.mp3|Morning Chord|sine 261.6 sine 329.6 sine 392.0"
+    "02-drift.mp3|Drift|sine 220-440 sine 330-660"
+    "03-tide.mp3|Tide|pinknoise tremolo 0.5 80"
+)
+
+for track in "${tracks[@]}"; do
+    IFS='|' read -r name title synth <<<"$track"
+    [ -f "$dir/$name" ] && continue
+    wav=$(mktemp --suffix=.wav)
+    # shellcheck disable=SC2086 # the synth arguments are words
+    sox -V1 -R -r 44100 -c 2 -n -b 16 "$wav" synth 6 $synth vol 0.3 fade 0.3 6 0.8
+    lame --quiet -b 128 --tt "$title" --ta "Tonquil Demo" --tl "Made by make-demo.sh" \
+        --add-id3v2 "$wav" "$dir/$name"
+    rm -f "$wav"
+done
+
+if [ ! -f "$dir/tonquil.m3u" ]; then
+    windows_dir="Z:${dir//\//\\}"
+    for track in "${tracks[@]}"; do
+        printf '%s\\%s\r\n' "$windows_dir" "${track%%|*}"
+    done | iconv -f UTF-8 -t WINDOWS-1252 >"$dir/tonquil.m3u"
+fi
+
+if [ ! -f "$dir/tonquil.ini" ]; then
+    printf '[Client]\r\nPlayRun=1\r\nShowInfo=2\r\n' >"$dir/tonquil.ini"
+fi

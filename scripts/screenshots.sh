@@ -1,0 +1,184 @@
+#!/usr/bin/env bash
+# Takes the README's pictures of Tonquil: its icon in the notification area,
+# the command menu, the track list and the balloon of a playing track.
+# Usage: scripts/screenshots.sh [OUT_DIR]   (default docs/screenshots)
+#
+# Runs the player in a Wine virtual desktop on an Xvfb of its own, with a
+# Wine prefix of its own under build/, and ends every process it started.
+# The audio engine is build/bin/bass.dll when it has been built, otherwise
+# the recording stand-in of the tests (which plays nothing but opens files).
+set -eu
+cd "$(dirname "$0")/.."
+root=$PWD
+out=$(realpath -m "${1:-docs/screenshots}")
+
+scripts/setup.sh
+[ -f build/CMakeCache.txt ] || cmake --preset mingw >/dev/null
+# Quiet when all is well; the whole log when the build fails.
+cmake --build build -j2 --target tonquil bass_double >build/screenshots-build.log 2>&1 ||
+    { cat build/screenshots-build.log; exit 1; }
+
+export WINEPREFIX=$root/build/wineprefix-screenshots
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+work=$root/build/screenshots
+rm -rf "$work"
+mkdir -p "$work" "$out"
+
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+
+xvfb_pid=
+cleanup() {
+    quiet wineserver -k || true
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    [ -z "$xvfb_pid" ] || wait "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+# Wine's sound goes to a null device; with no sound card it would have none.
+cat >"$work/asound.conf" <<EOF
+pcm.!default { type file; slave.pcm { type null }; file "$work/sound.raw"; format "raw"; truncate true }
+EOF
+export ALSA_CONFIG_PATH=$work/asound.conf
+
+# An X server of our own; -displayfd tells which display number it took.
+setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+    </dev/null >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+
+# The prefix, made once: Japanese menu texts need a CJK font in place of
+# MS UI Gothic, and menu check marks and arrows need Marlett.
+if [ ! -f "$WINEPREFIX/.tonquil-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    quiet wineserver -p
+    quiet wine wineboot -i
+    quiet wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ \
+        /d 'Noto Sans CJK JP' /f
+    quiet wineserver -k
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    touch "$WINEPREFIX/.tonquil-ready"
+fi
+quiet wineserver -p
+
+# The player's folder with its engine, settings and playlist, and the music.
+player=$WINEPREFIX/drive_c/Tonquil
+music=$WINEPREFIX/drive_c/Music
+rm -rf "$player" "$music"
+mkdir -p "$player" "$music"
+cp build/bin/tonquil.exe "$player/"
+if [ -f build/bin/bass.dll ]; then
+    cp build/bin/bass.dll "$player/"
+else
+    cp build/tests/doubles/bass/bass.dll "$player/"
+fi
+printf '[Client]\r\nShowInfo=2\r\nTrackNo=2\r\nPlayMode=1\r\n[TaskTray]\r\nElapse=130\r\n' \
+    >"$player/tonquil.ini"
+python3 - "$music" "$player/tonquil.m3u" "$work" <<'EOF'
+import os, subprocess, sys
+music, playlist, work = sys.argv[1:]
+tracks = [
+    ("01 Morning Light.mp3", "朝の光", "トンキル楽団"),
+    ("02 River Song.mp3", "川の歌", "トンキル楽団"),
+    ("03 Dawn Waltz.mp3", "夜明けのワルツ", "トンキル楽団"),
+    ("04 Blue Hour.mp3", "青い時間", "山田 花子"),
+    ("05 Paper Lanterns.mp3", "提灯", "山田 花子"),
+    ("06 Slow Tide.mp3", "ゆるやかな潮", "Tonquil Ensemble"),
+    ("07 Northern Road.mp3", "北の道", "Tonquil Ensemble"),
+    ("08 Last Train.mp3", "終電", "Tonquil Ensemble"),
+]
+
+def syncsafe(n):
+    return bytes(((n >> 21) & 0x7F, (n >> 14) & 0x7F, (n >> 7) & 0x7F, n & 0x7F))
+
+def frame(name, text):
+    data = b"\x03" + text.encode("utf-8")  # UTF-8 text
+    return name.encode() + syncsafe(len(data)) + b"\0\0" + data
+
+tone = os.path.join(work, "tone.wav")
+subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", tone, "synth", "20", "sine", "440",
+                "vol", "0.2"], check=True)
+audio = os.path.join(work, "tone.mp3")
+subprocess.run(["lame", "--silent", "-b", "128", tone, audio], check=True)
+os.remove(tone)
+body = open(audio, "rb").read()
+lines = []
+for name, title, artist in tracks:
+    frames = frame("TIT2", title) + frame("TPE1", artist)
+    tag = b"ID3\x04\x00\x00" + syncsafe(len(frames)) + frames
+    path = os.path.join(music, name)
+    open(path, "wb").write(tag + body)
+    open(path + ".id3v2", "wb").write(tag)  # the stand-in engine's tag block
+    lines.append("C:\\Music\\" + name)
+open(playlist, "w", newline="").write("\r\n".join(lines) + "\r\n")
+EOF
+
+desktop() { setsid wine explorer /desktop=shell,1024x768 "$@" </dev/null >/dev/null 2>&1 & }
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
+# Waits until the test on the screen holds, for up to about 30 seconds.
+wait_until() {
+    for _ in $(seq 120); do
+        "$@" && return 0
+        sleep 0.25
+    done
+    echo "screenshots: gave up waiting for: $*" >&2
+    exit 1
+}
+# The icon sits at (1013, 757); (1000, 700) lies inside either menu and the
+# balloon, just above the icon; (300, 300) and (900, 757) are bare desktop
+# and bare taskbar.
+icon_shown() { [ "$(pixel 1013 757)" != "$(pixel 900 757)" ]; }
+popup_shown() { [ "$(pixel 1000 700)" != "$(pixel 300 300)" ]; }
+popup_gone() { ! popup_shown; }
+# The tip, at (990, 737), comes after the pointer has moved onto the icon and
+# rested there; nudge it until it does.
+tip_shown() {
+    xdotool mousemove 1012 757 sleep 0.1 mousemove 1013 757 sleep 1
+    [ "$(pixel 990 737)" != "$(pixel 300 300)" ]
+}
+# The bottom right corner of the desktop, where all of it happens; the icon
+# alone is shown at twice its size.
+shot() {
+    sleep 0.5
+    import -window root -crop 360x240+664+528 +repage "$out/$1.png"
+}
+shot_icon() {
+    sleep 0.5
+    import -window root -crop 160x52+864+716 +repage -filter point -resize 200% "$out/$1.png"
+}
+
+desktop 'C:\Tonquil\tonquil.exe'
+wait_until icon_shown
+wait_until tip_shown
+shot_icon tray-icon
+
+xdotool click 3 # the command menu opens on the button-up
+wait_until popup_shown
+xdotool mousemove 600 400 # out of the way of the menu, so the tip goes
+shot command-menu
+xdotool click 1 # a click outside closes the menu
+wait_until popup_gone
+
+xdotool mousemove 1013 757 click 1 # the track list opens after the click delay
+wait_until popup_shown
+xdotool mousemove 600 400
+shot track-list
+xdotool click 1
+wait_until popup_gone
+
+desktop 'C:\Tonquil\tonquil.exe' /play # a second start forwards the command
+wait_until popup_shown
+sleep 1
+shot balloon
+
+desktop 'C:\Tonquil\tonquil.exe' /exit
+sleep 2
+echo "screenshots: written to $out"

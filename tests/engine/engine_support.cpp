@@ -1,0 +1,146 @@
+#include "engine_support.h"
+
+#include "engine/source.h"
+#include "test_support.h"
+
+#include <algorithm>
+#include <string.h>
+
+std::wstring FixturePath(const std::string &name) {
+    return TestFolder() + L"fixtures\\" + std::wstring(name.begin(), name.end());
+}
+
+std::string Fixture(const std::string &name) {
+    return ReadBytes(FixturePath(name));
+}
+
+Decoded DecodeBytes(TQDECODEROPEN open, const std::string &bytes, DWORD maxFrames) {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    DWORD page = system.dwPageSize;
+    DWORD pages = ((DWORD)bytes.size() + page - 1) / page + 1;
+    BYTE *region =
+        (BYTE *)VirtualAlloc(NULL, (SIZE_T)pages * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD old;
+    VirtualProtect(region + (SIZE_T)(pages - 1) * page, page, PAGE_NOACCESS, &old);
+    BYTE *start = region + (SIZE_T)(pages - 1) * page - bytes.size();
+    if (!bytes.empty())
+        memcpy(start, bytes.data(), bytes.size());
+
+    Decoded decoded = {};
+    TQSOURCE source;
+    OpenMemorySource(start, (DWORD)bytes.size(), &source);
+    TQDECODER decoder = {};
+    decoded.Opened = open(&source, &decoder) != FALSE;
+    if (decoded.Opened) {
+        decoded.Rate = decoder.Rate;
+        decoded.Channels = decoder.Channels;
+        std::vector<float> block(4096 * (size_t)(decoder.Channels ? decoder.Channels : 1));
+        DWORD frames = 0;
+        for (DWORD got;
+             frames < maxFrames && (got = decoder.Read(decoder.State, block.data(), 4096)) > 0;
+             frames += got)
+            decoded.Samples.insert(decoded.Samples.end(), block.begin(),
+                                   block.begin() + (size_t)got * decoder.Channels);
+        decoder.Close(decoder.State);
+    }
+    CloseSource(&source);
+    VirtualFree(region, 0, MEM_RELEASE);
+    return decoded;
+}
+
+Decoded DecodeFixture(TQDECODEROPEN open, const std::string &name) {
+    return DecodeBytes(open, Fixture(name));
+}
+
+std::vector<short> Int16Samples(const std::string &raw) {
+    std::vector<short> samples(raw.size() / 2);
+    if (!samples.empty())
+        memcpy(samples.data(), raw.data(), samples.size() * 2);
+    return samples;
+}
+
+namespace {
+
+std::string Little(DWORD value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += (char)((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
+} // namespace
+
+std::string Chunk(const std::string &id, DWORD declaredSize, const std::string &body) {
+    std::string chunk = id + Little(declaredSize, 4) + body;
+    if (body.size() % 2)
+        chunk += '\0';
+    return chunk;
+}
+
+std::string Chunk(const std::string &id, const std::string &body) {
+    return Chunk(id, (DWORD)body.size(), body);
+}
+
+std::string FmtChunk(const WavFields &fields) {
+    return Chunk("fmt ", Little(fields.Tag, 2) + Little(fields.Channels, 2) +
+                             Little(fields.Rate, 4) + Little(fields.Rate * fields.BlockAlign, 4) +
+                             Little(fields.BlockAlign, 2) + Little(fields.Bits, 2));
+}
+
+std::string RiffFile(const std::string &chunks) {
+    return "RIFF" + Little((DWORD)chunks.size() + 4, 4) + "WAVE" + chunks;
+}
+
+std::string Int16Bytes(const std::vector<short> &samples) {
+    return std::string((const char *)samples.data(), samples.size() * 2);
+}
+
+std::string PcmWav(WORD channels, DWORD rate, const std::vector<short> &samples) {
+    WavFields fields = {1, channels, rate, (WORD)(2 * channels), 16};
+    return RiffFile(FmtChunk(fields) + Chunk("data", Int16Bytes(samples)));
+}
+
+std::string ToneFile(const ToneHeader &tone) {
+    return std::string(TONE_MAGIC) + Little(tone.Rate, 4) + Little(tone.Channels, 4) +
+           Little(tone.Frames, 4) + Little(tone.Period, 4) + Little(tone.Amplitude, 2);
+}
+
+std::vector<short> ToneSamples(const ToneHeader &tone) {
+    std::vector<short> samples;
+    for (DWORD frame = 0; frame < tone.Frames; ++frame)
+        for (DWORD channel = 0; channel < tone.Channels; ++channel)
+            samples.push_back(ToneSample(tone, frame, channel));
+    return samples;
+}
+
+DWORD NextRandom(DWORD *state) {
+    *state = *state * 1664525u + 1013904223u;
+    return *state >> 8;
+}
+
+std::vector<short> NoiseSamples(DWORD count, DWORD seed, int amplitude) {
+    std::vector<short> samples(count);
+    for (short &sample : samples)
+        sample = (short)((int)(NextRandom(&seed) % (2 * amplitude + 1)) - amplitude);
+    return samples;
+}
+
+std::vector<std::wstring> CaptureFiles(const std::wstring &folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"capture-*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            names.push_back(found.cFileName);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    // "capture-44100-2-16.raw" comes before "capture-44100-2-16.raw.0000" and so on.
+    std::sort(names.begin(), names.end(), [](const std::wstring &a, const std::wstring &b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    for (std::wstring &name : names)
+        name = folder + name;
+    return names;
+}

@@ -1,0 +1,56 @@
+// Shared by the engine's tests: the fixtures, decoding a whole file through
+// one decoder, WAV and tone files built byte by byte, and ALSA's capture files.
+#ifndef TONQUIL_TESTS_ENGINE_SUPPORT_H
+#define TONQUIL_TESTS_ENGINE_SUPPORT_H
+
+#include "engine/bass.h"
+#include "test_plugin/tone_format.h"
+
+#include <string>
+#include <vector>
+
+std::wstring FixturePath(const std::string &name);
+std::string Fixture(const std::string &name);
+
+struct Decoded {
+    bool Opened;
+    DWORD Rate;
+    DWORD Channels;
+    std::vector<float> Samples;
+};
+
+// Opens bytes (placed so the byte after them cannot be read) with the decoder
+// and reads it to its end, giving up past maxFrames.
+Decoded DecodeBytes(TQDECODEROPEN open, const std::string &bytes, DWORD maxFrames = 20000000);
+Decoded DecodeFixture(TQDECODEROPEN open, const std::string &name);
+
+std::vector<short> Int16Samples(const std::string &raw);
+
+// A RIFF WAVE file: a fmt chunk with the fields given, then the chunks listed
+// (id and body; odd bodies get their pad byte), the data chunk last.
+struct WavFields {
+    WORD Tag;
+    WORD Channels;
+    DWORD Rate;
+    WORD BlockAlign;
+    WORD Bits;
+};
+std::string Chunk(const std::string &id, const std::string &body);
+std::string Chunk(const std::string &id, DWORD declaredSize, const std::string &body);
+std::string FmtChunk(const WavFields &fields);
+std::string RiffFile(const std::string &chunks);
+std::string PcmWav(WORD channels, DWORD rate, const std::vector<short> &samples);
+std::string Int16Bytes(const std::vector<short> &samples);
+
+std::string ToneFile(const ToneHeader &tone);
+std::vector<short> ToneSamples(const ToneHeader &tone);
+
+// A deterministic pseudo-random sequence for noise and mutations.
+DWORD NextRandom(DWORD *state);
+std::vector<short> NoiseSamples(DWORD count, DWORD seed, int amplitude);
+
+// ALSA's capture files in folder, oldest first (the file plug-in adds a
+// counter to the name of each further file of the same format).
+std::vector<std::wstring> CaptureFiles(const std::wstring &folder);
+
+#endif

@@ -1,0 +1,155 @@
+// Streams played through waveOut into ALSA's file plug-in (the test runs with
+// ALSA_CONFIG_PATH naming a file pcm): what reaches the device, sample for sample.
+#include <gtest/gtest.h>
+
+#include "engine_support.h"
+#include "test_support.h"
+
+#include <math.h>
+#include <mmsystem.h>
+#include <string.h>
+
+namespace {
+
+HANDLE Ended;
+
+void CALLBACK SignalEnd(HSYNC, DWORD, DWORD, DWORD) {
+    SetEvent(Ended);
+}
+
+class WaveOut : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (waveOutGetNumDevs() == 0)
+            GTEST_SKIP() << "no waveOut device: ALSA_CONFIG_PATH does not name the capture";
+        Folder = MakeScratchFolder(L"capture");
+        Ended = CreateEventW(NULL, FALSE, FALSE, NULL);
+        ASSERT_TRUE(BASS_Init(-1, 44100, 0, NULL, NULL));
+    }
+    void TearDown() override {
+        BASS_Free();
+        if (Ended)
+            CloseHandle(Ended);
+    }
+    HSTREAM Open(const std::string &file, DWORD flags = BASS_STREAM_AUTOFREE) {
+        Bytes = file;
+        HSTREAM stream = BASS_StreamCreateFile(TRUE, Bytes.data(), 0, (DWORD)Bytes.size(), flags);
+        BASS_ChannelSetSync(stream, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, SignalEnd, 0);
+        return stream;
+    }
+    // Everything the device was given, once the stream has ended and the engine is freed.
+    std::string Captured() {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(Ended, 5000));
+        BASS_Free();
+        std::vector<std::wstring> files = CaptureFiles(Folder);
+        EXPECT_EQ(1u, files.size());
+        return files.empty() ? std::string() : ReadBytes(files[0]);
+    }
+    std::wstring Folder;
+    std::string Bytes;
+};
+
+// The device keeps playing silence for a moment after the end; nothing else may follow.
+template <typename Sample>
+void ExpectPlayed(const std::vector<Sample> &want, const std::string &captured) {
+    ASSERT_GE(captured.size(), want.size() * sizeof(Sample));
+    std::vector<Sample> got(captured.size() / sizeof(Sample));
+    memcpy(got.data(), captured.data(), got.size() * sizeof(Sample));
+    for (size_t i = 0; i < want.size(); ++i)
+        ASSERT_EQ(want[i], got[i]) << "sample " << i;
+    for (size_t i = want.size(); i < got.size(); ++i)
+        ASSERT_EQ(0, got[i]) << "after the end, sample " << i;
+}
+
+std::vector<short> WithoutSilentFrames(const std::vector<short> &stereo) {
+    std::vector<short> kept;
+    for (size_t i = 0; i + 1 < stereo.size(); i += 2)
+        if (stereo[i] || stereo[i + 1]) {
+            kept.push_back(stereo[i]);
+            kept.push_back(stereo[i + 1]);
+        }
+    return kept;
+}
+
+std::vector<short> Scaled(const std::vector<short> &samples, float gain) {
+    std::vector<short> out;
+    for (short sample : samples)
+        out.push_back((short)lrintf(sample * gain));
+    return out;
+}
+
+} // namespace
+
+TEST_F(WaveOut, PlaysEverySampleAtFullVolume) {
+    std::vector<short> samples = NoiseSamples(44100 / 4 * 2, 11, 32767);
+    ASSERT_TRUE(BASS_ChannelPlay(Open(PcmWav(2, 44100, samples)), FALSE));
+    ExpectPlayed(samples, Captured());
+}
+
+TEST_F(WaveOut, VolumeScalesAndZeroSilences) {
+    std::vector<short> samples = NoiseSamples(8000 / 5, 12, 30000);
+    HSTREAM stream = Open(PcmWav(1, 8000, samples));
+    ASSERT_TRUE(BASS_ChannelSetAttributes(stream, 0, 50, 0));
+    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    ExpectPlayed(Scaled(samples, 0.5f), Captured());
+
+    ASSERT_TRUE(BASS_Init(-1, 44100, 0, NULL, NULL));
+    MakeScratchFolder(L"capture");
+    stream = Open(PcmWav(1, 8000, samples));
+    ASSERT_TRUE(BASS_ChannelSetAttributes(stream, 0, 0, 0));
+    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    ExpectPlayed(std::vector<short>(samples.size(), 0), Captured());
+}
+
+TEST_F(WaveOut, MonoFlagPlaysTheMeanOfTheChannels) {
+    std::vector<short> samples = NoiseSamples(22050 / 5 * 2, 13, 30000);
+    ASSERT_TRUE(BASS_ChannelPlay(
+        Open(PcmWav(2, 22050, samples), BASS_STREAM_AUTOFREE | BASS_SAMPLE_MONO), FALSE));
+    std::vector<short> mono;
+    for (size_t i = 0; i < samples.size(); i += 2)
+        mono.push_back((short)lrintf((samples[i] + samples[i + 1]) / 2.0f));
+    ExpectPlayed(mono, Captured());
+}
+
+TEST_F(WaveOut, FloatFlagPlaysThirtyTwoBitFloats) {
+    std::vector<short> samples = NoiseSamples(11025 / 5 * 2, 14, 30000);
+    ASSERT_TRUE(BASS_ChannelPlay(
+        Open(PcmWav(2, 11025, samples), BASS_STREAM_AUTOFREE | BASS_SAMPLE_FLOAT), FALSE));
+    std::vector<float> floats;
+    for (short sample : samples)
+        floats.push_back(sample / 32768.0f);
+    ExpectPlayed(floats, Captured());
+}
+
+TEST_F(WaveOut, PauseAndResumeGoOnWhereTheyStopped) {
+    std::vector<short> samples = NoiseSamples(44100 * 2, 15, 32767);
+    HSTREAM stream = Open(PcmWav(2, 44100, samples));
+    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    Sleep(60);
+    ASSERT_TRUE(BASS_ChannelPause(stream));
+    Sleep(300);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    // Whatever silence the device made while paused, the sound itself goes
+    // on without a frame lost or repeated.
+    std::vector<short> played = WithoutSilentFrames(Int16Samples(Captured()));
+    std::vector<short> want = WithoutSilentFrames(samples);
+    ASSERT_EQ(want.size(), played.size());
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), played.begin()));
+}
+
+TEST_F(WaveOut, PanSilencesTheFarSideAndFreqSetsThePlayingRate) {
+    std::vector<short> samples = NoiseSamples(44100 / 10 * 2, 16, 30000);
+    HSTREAM stream = Open(PcmWav(2, 44100, samples));
+    ASSERT_TRUE(BASS_ChannelSetAttributes(stream, 22050, -1, 100));
+    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    std::vector<short> right;
+    for (size_t i = 0; i < samples.size(); i += 2) {
+        right.push_back(0);
+        right.push_back(samples[i + 1]);
+    }
+    std::string captured = Captured();
+    ExpectPlayed(right, captured);
+    std::vector<std::wstring> files = CaptureFiles(Folder);
+    ASSERT_EQ(1u, files.size());
+    EXPECT_NE(std::wstring::npos, files[0].find(L"-22050-2-16")) << Utf8(files[0]);
+}

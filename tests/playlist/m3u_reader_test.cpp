@@ -1,0 +1,135 @@
+#include "playlist_fixture.h"
+
+#include "app/paths.h"
+#include "playlist/playlist.h"
+#include "test_support.h"
+
+namespace {
+
+class Reader : public PlaylistTest {
+  protected:
+    void SetUp() override {
+        PlaylistTest::SetUp();
+        folder = MakeScratchFolder(L"reader");
+        a = MakeTrackFile(folder, L"a.mp3");
+        b = MakeTrackFile(folder, L"b.ogg");
+        c = MakeTrackFile(folder, L"c.flac");
+    }
+
+    std::wstring folder, a, b, c;
+};
+
+} // namespace
+
+TEST_F(Reader, CarriageReturnLineFeedLinesAreTakenWhole) {
+    EXPECT_EQ(3, LoadPlaylistBytes(folder, Ansi(a + L"\r\n" + b + L"\r\n" + c + L"\r\n")));
+    EXPECT_EQ((std::vector<std::wstring>{a, b, c}), ListedPaths());
+    EXPECT_EQ((std::vector<LONG>{1, 2, 3}), ListedTrackIds());
+    EXPECT_TRUE(PlaylistIsConsistent());
+}
+
+// Only a carriage return is dropped before a line feed: files saved with
+// bare line feeds keep the last character of every line.
+TEST_F(Reader, BareLineFeedLinesAreTakenWhole) {
+    EXPECT_EQ(3, LoadPlaylistBytes(folder, Ansi(a + L"\n" + b + L"\n" + c + L"\n")));
+    EXPECT_EQ((std::vector<std::wstring>{a, b, c}), ListedPaths());
+    EXPECT_EQ(2, LoadPlaylistBytes(folder, Ansi(a + L"\r\n" + b + L"\n" + c + L"\r")));
+    EXPECT_EQ((std::vector<std::wstring>{a, b}), ListedPaths());
+    // A line of a lone carriage return is empty, not the line feed before it.
+    EXPECT_EQ(2, LoadPlaylistBytes(folder, Ansi(L"\r\n\n" + a + L"\n\r\n" + b)));
+}
+
+TEST_F(Reader, FinalLineWithoutLineEndIsTakenWhole) {
+    EXPECT_EQ(2, LoadPlaylistBytes(folder, Ansi(a + L"\r\n" + c)));
+    EXPECT_EQ((std::vector<std::wstring>{a, c}), ListedPaths());
+    EXPECT_EQ(1, LoadPlaylistBytes(folder, Ansi(c)));
+    EXPECT_EQ(0, LoadPlaylistBytes(folder, ""));
+    EXPECT_EQ(0, LoadPlaylistBytes(folder, "\r\n\r\n"));
+}
+
+TEST_F(Reader, RejectedLinesTakeNoTrackId) {
+    std::wstring lines = a + L"\r\n" + folder + L"missing.mp3\r\n" + folder + L"A.MP3\r\n" + L" " +
+                         b + L"\r\n" + L"# comment\r\n" + folder + L"\r\n" + b + L"\r\n";
+    EXPECT_EQ(2, LoadPlaylistBytes(folder, Ansi(lines)));
+    EXPECT_EQ((std::vector<std::wstring>{a, b}), ListedPaths());
+    EXPECT_EQ((std::vector<LONG>{1, 2}), ListedTrackIds());
+    EXPECT_EQ(2, TrackCounter);
+}
+
+TEST_F(Reader, UpperCaseExtensionsAndFoldersAreRejected) {
+    std::wstring upper = MakeTrackFile(folder, L"LOUD.MP3");
+    std::wstring album = folder + L"album.mp3";
+    CreateDirectoryW(album.c_str(), NULL);
+    std::wstring fla = MakeTrackFile(folder, L"d.fla");
+    EXPECT_EQ(2, LoadPlaylistBytes(folder, Ansi(upper + L"\r\n" + album + L"\r\n" + fla + L"\r\n" +
+                                                c + L"\r\n")));
+    EXPECT_EQ((std::vector<std::wstring>{fla, c}), ListedPaths());
+}
+
+TEST_F(Reader, ZeroByteEndsTheText) {
+    std::string bytes = Ansi(a + L"\r\n" + b);
+    bytes += std::string(1, '\0') + Ansi(L"\r\n" + c + L"\r\n");
+    EXPECT_EQ(2, LoadPlaylistBytes(folder, bytes));
+    EXPECT_EQ((std::vector<std::wstring>{a, b}), ListedPaths());
+    EXPECT_EQ(0, LoadPlaylistBytes(folder, std::string(1, '\0') + Ansi(a)));
+}
+
+TEST_F(Reader, Utf16FileYieldsNothing) {
+    std::wstring text = L"\xFEFF" + a + L"\r\n" + b + L"\r\n";
+    std::string bytes((const char *)text.data(), text.size() * sizeof(wchar_t));
+    EXPECT_EQ(0, LoadPlaylistBytes(folder, bytes));
+    EXPECT_EQ(0, LoadPlaylistBytes(folder, bytes.substr(2)));
+    EXPECT_TRUE(PlaylistIsConsistent());
+}
+
+TEST_F(Reader, ByteOrderMarkSpoilsTheFirstLine) {
+    EXPECT_EQ(1, LoadPlaylistBytes(folder, "\xEF\xBB\xBF" + Ansi(a + L"\r\n" + b + L"\r\n")));
+    EXPECT_EQ((std::vector<std::wstring>{b}), ListedPaths());
+    EXPECT_EQ((std::vector<LONG>{1}), ListedTrackIds());
+}
+
+TEST_F(Reader, LinesAreReadInTheAnsiCodePage) {
+    std::wstring name = L"caf\x00E9 \x00C0.mp3";
+    if (Ansi(name).size() != name.size())
+        GTEST_SKIP() << "the ANSI code page " << GetACP()
+                     << " has no single byte for these letters";
+    std::wstring accented = MakeTrackFile(folder, name);
+    EXPECT_EQ(1, LoadPlaylistBytes(folder, Ansi(accented + L"\r\n")));
+    EXPECT_EQ((std::vector<std::wstring>{accented}), ListedPaths());
+}
+
+TEST_F(Reader, LoadingReplacesTheListAndRestartsTrackIds) {
+    ASSERT_EQ(1, InsertTrack(-1, c.c_str()));
+    ASSERT_EQ(1, InsertTrack(-1, c.c_str()));
+    EXPECT_EQ(2, LoadPlaylistBytes(folder, Ansi(a + L"\r\n" + b)));
+    EXPECT_EQ((std::vector<LONG>{1, 2}), ListedTrackIds());
+
+    LoadPlaylistFile((folder + L"missing.m3u").c_str());
+    EXPECT_EQ(0, CountTracks());
+    EXPECT_EQ(0, TrackCounter);
+    EXPECT_EQ(NULL, Playlist->Next);
+}
+
+TEST_F(Reader, PlaylistBesideTheProgramIsReadOncePerProcess) {
+    WCHAR path[MAX_PATH];
+    ASSERT_EQ(1, BuildModulePath(L"tonquil.m3u", path));
+    ASSERT_EQ(TestFolder() + L"tonquil.m3u", std::wstring(path));
+
+    DeletePath(path);
+    EnsurePlaylistLoaded();
+    EXPECT_EQ(1, PlaylistLoaded);
+    EXPECT_EQ(0, CountTracks());
+    // A missing file is not tried again, and a later change is not seen.
+    ASSERT_TRUE(WriteBytes(path, Ansi(a + L"\r\n")));
+    EnsurePlaylistLoaded();
+    EXPECT_EQ(0, CountTracks());
+
+    PlaylistLoaded = 0;
+    EnsurePlaylistLoaded();
+    EXPECT_EQ((std::vector<std::wstring>{a}), ListedPaths());
+    ASSERT_EQ(1, InsertTrack(-1, b.c_str()));
+    ASSERT_TRUE(WriteBytes(path, Ansi(c + L"\r\n")));
+    EnsurePlaylistLoaded();
+    EXPECT_EQ((std::vector<std::wstring>{a, b}), ListedPaths());
+    DeletePath(path);
+}
