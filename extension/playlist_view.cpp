@@ -94,8 +94,11 @@ void SyncPlaylistView() {
     PLAYLIST_SHAPE shape = ReadPlaylistShape();
     if (!SameShape(&shape, &ShownShape)) {
         ShownShape = shape;
-        ListView_SetItemState(Ui.List, -1, 0, LVIS_SELECTED);
         ListView_SetItemCountEx(Ui.List, shape.Count, LVSICF_NOSCROLL);
+        // Clearing a selection that is not there costs a pass over every
+        // row in some list views.
+        if (ListView_GetSelectedCount(Ui.List))
+            ListView_SetItemState(Ui.List, -1, 0, LVIS_SELECTED);
         InvalidateRect(Ui.List, NULL, FALSE);
         ShowTrackCount(shape.Count);
     }
@@ -123,7 +126,8 @@ void ShowCurrentTrack() {
 }
 
 void SelectRow(LONG index) {
-    ListView_SetItemState(Ui.List, -1, 0, LVIS_SELECTED);
+    if (ListView_GetSelectedCount(Ui.List))
+        ListView_SetItemState(Ui.List, -1, 0, LVIS_SELECTED);
     ListView_SetItemState(Ui.List, index, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(Ui.List, index, FALSE);
@@ -173,6 +177,14 @@ static ROW_RUN *SelectedRuns(int *count) {
     ROW_RUN *runs = (ROW_RUN *)HeapZero(sizeof(ROW_RUN) * (SIZE_T)selected);
     if (!runs)
         return NULL;
+    if (selected == ShownShape.Count) {
+        // Everything: spares asking for each row, which some list views
+        // answer slowly.
+        runs[0].Start = 0;
+        runs[0].Length = selected;
+        *count = 1;
+        return runs;
+    }
     for (int row = ListView_GetNextItem(Ui.List, -1, LVNI_SELECTED); row >= 0;
          row = ListView_GetNextItem(Ui.List, row, LVNI_SELECTED)) {
         if (*count > 0 && runs[*count - 1].Start + runs[*count - 1].Length == row) {

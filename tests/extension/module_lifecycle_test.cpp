@@ -134,7 +134,7 @@ TEST_F(ModuleWindow, ClosingTheRealPlayerUnloadsTheModuleAndEndsWithZero) {
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(3, RowCount(Control(window, IDC_LIST)));
 
-    EXPECT_EQ(0, RunAndWait(folder + L"tonquil.exe", L"/exit", 10000));
+    PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = (DWORD)-1;
     if (WaitForSingleObject(process, 10000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process, &code);
