@@ -65,11 +65,10 @@ static int AddPlayMode(HWND window) {
 }
 
 int CreateControls(HWND window) {
-    if (!AddTransport(window) || !AddVolume(window) || !AddPlayMode(window) ||
-        !CreatePlaylistView(window))
+    if (!AddTransport(window) || !AddVolume(window) || !CreatePlaylistView(window))
         return 0;
     if (!AddButton(window, IDS_ADD, IDC_ADD) || !AddButton(window, IDS_REMOVE, IDC_REMOVE) ||
-        !AddButton(window, IDS_SAVE, IDC_SAVE))
+        !AddButton(window, IDS_SAVE, IDC_SAVE) || !AddPlayMode(window))
         return 0;
     Ui.Status = CreateStatusBar(window);
     return Ui.Status != NULL;

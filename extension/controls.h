@@ -1,5 +1,5 @@
 // The window's child controls, made in tab order: transport buttons,
-// volume, mute, play mode, the playlist, the edit buttons and the status
+// volume, mute, the playlist, the edit buttons, play mode and the status
 // bar. A control without a visible text of its own (the slider, the list)
 // carries its accessible name as window text and follows a label.
 #ifndef TONQUIL_EXTENSION_CONTROLS_H

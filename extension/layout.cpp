@@ -143,14 +143,12 @@ static const FLOW_ITEM TopItems[] = {
     {IDC_VOLUME_LABEL, FIT_LABEL, 0, GROUP_GAP, 1},
     {IDC_VOLUME, FIT_FIXED, VOLUME_WIDTH, 0, 0},
     {IDC_MUTE, FIT_CHECK, 0, 0, 0},
-    {IDC_MODE_LABEL, FIT_LABEL, 0, GROUP_GAP, 1},
-    {IDC_MODE, FIT_COMBO, 0, 0, 0},
 };
 
 static const FLOW_ITEM BottomItems[] = {
-    {IDC_ADD, FIT_BUTTON, 0, 0, 0},
-    {IDC_REMOVE, FIT_BUTTON, 0, 0, 0},
-    {IDC_SAVE, FIT_BUTTON, 0, 0, 0},
+    {IDC_ADD, FIT_BUTTON, 0, 0, 0},  {IDC_REMOVE, FIT_BUTTON, 0, 0, 0},
+    {IDC_SAVE, FIT_BUTTON, 0, 0, 0}, {IDC_MODE_LABEL, FIT_LABEL, 0, GROUP_GAP, 1},
+    {IDC_MODE, FIT_COMBO, 0, 0, 0},
 };
 
 #define COUNT_OF(array) ((int)(sizeof(array) / sizeof((array)[0])))

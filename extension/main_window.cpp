@@ -74,6 +74,8 @@ void ShowTonquilWindow() {
         ShowWindow(Ui.Window, SW_RESTORE);
     SetForegroundWindow(Ui.Window);
     ShowCurrentTrack();
+    if (!HasStatus())
+        ShowTrackStatus(IDS_CURRENT_TRACK, (LONG)SendToPlayer(CM_GETTRACKNO, 0, 0));
     SetTimer(Ui.Window, SYNC_TIMER_ID, SYNC_INTERVAL, NULL);
 }
 
@@ -128,13 +130,7 @@ static void OnTrackChanged(LONG index) {
     NoteTrackStarted();
     SyncPlaylistView();
     ShowCurrentTrack();
-    const TRACKENTRY *entry = EntryAt(index);
-    if (entry && entry->Path) {
-        WCHAR name[NAME_SIZE], text[TEXT_SIZE];
-        CopyShortName(entry->Path, name);
-        FormatText(text, IDS_NOW_PLAYING, (int)index + 1, name);
-        ShowStatus(text);
-    }
+    ShowTrackStatus(IDS_NOW_PLAYING, index);
 }
 
 static LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

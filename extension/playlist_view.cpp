@@ -17,7 +17,7 @@
 
 static const UINT ColumnTitles[PLAYLIST_COLUMNS] = {IDS_COLUMN_NUMBER, IDS_COLUMN_NAME,
                                                     IDS_COLUMN_FOLDER};
-static const int DefaultWidths[PLAYLIST_COLUMNS] = {64, 300, 440};
+static const int DefaultWidths[PLAYLIST_COLUMNS] = {56, 280, 380};
 
 static PLAYLIST_SHAPE ShownShape;
 static LONG MarkedTrack;

@@ -14,12 +14,12 @@
 #define IDC_VOLUME_LABEL 106
 #define IDC_VOLUME 107
 #define IDC_MUTE 108
-#define IDC_MODE_LABEL 109
-#define IDC_MODE 110
-#define IDC_LIST 111
-#define IDC_ADD 112
-#define IDC_REMOVE 113
-#define IDC_SAVE 114
+#define IDC_LIST 109
+#define IDC_ADD 110
+#define IDC_REMOVE 111
+#define IDC_SAVE 112
+#define IDC_MODE_LABEL 113
+#define IDC_MODE 114
 #define IDC_STATUS 115
 
 // Texts.
@@ -62,5 +62,6 @@
 #define IDS_OPEN_TITLE 37
 #define IDS_TOO_MANY_FILES 38
 #define IDS_NOW_PLAYING 39
+#define IDS_CURRENT_TRACK 40
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "extension/layout.h"
 #include "extension/module.h"
+#include "extension/player_link.h"
 #include "extension/resource.h"
 #include "extension/texts.h"
 #include "extension/window_ui.h"
@@ -23,6 +24,20 @@ void ShowStatusText(UINT id) {
     WCHAR text[TEXT_SIZE];
     LoadText(id, text, TEXT_SIZE);
     ShowStatus(text);
+}
+
+void ShowTrackStatus(UINT id, LONG index) {
+    const TRACKENTRY *entry = EntryAt(index);
+    if (!entry || !entry->Path)
+        return;
+    WCHAR name[NAME_SIZE], text[TEXT_SIZE];
+    CopyShortName(entry->Path, name);
+    FormatText(text, id, (int)index + 1, name);
+    ShowStatus(text);
+}
+
+int HasStatus() {
+    return LOWORD(SendMessageW(Ui.Status, SB_GETTEXTLENGTHW, 0, 0)) != 0;
 }
 
 void ShowTrackCount(LONG count) {
