@@ -237,3 +237,86 @@ TEST_F(ModuleWindow, KeyboardMovesBetweenControlsAndEscapeOnlyHidesTheWindow) {
     SendMessageW(player, WM_COMMAND, IDM_SHOWWINDOW, 0);
     EXPECT_TRUE(IsWindowVisible(window));
 }
+
+namespace {
+
+struct TrackChange {
+    HWND player;
+    WPARAM index;
+};
+
+DWORD WINAPI NotifyFromAnotherThread(void *parameter) {
+    TrackChange *change = (TrackChange *)parameter;
+    DYNAMICWNDPROC notify =
+        (DYNAMICWNDPROC)(void *)GetProcAddress(GetModuleHandleW(L"tonquil.dll"), "DynamicWndProc");
+    if (notify)
+        notify(change->player, XM_TRACKCHANGED, change->index, 0);
+    return notify != NULL;
+}
+
+} // namespace
+
+TEST_F(ModuleWindow, ATrackChangeFromTheAudioThreadIsFollowedOnTheWindowsOwnThread) {
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 300; ++i)
+        paths.push_back(music + L"track" + std::to_wstring(i) + L".mp3");
+    for (const std::wstring &path : paths)
+        WriteBytes(path, "audio");
+    WritePlaylist(paths);
+    HWND window = StartAndShow();
+    ASSERT_NE(nullptr, window);
+    HWND list = Control(window, IDC_LIST);
+    ASSERT_EQ(0, SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+
+    ASSERT_EQ(1, SendMessageW(player, CM_SETTRACKNO, 250, 0));
+    TrackChange change = {player, 250};
+    HANDLE thread = CreateThread(NULL, 0, NotifyFromAnotherThread, &change, 0, NULL);
+    // The notification must come back at once, without waiting for this
+    // thread, which is not taking messages meanwhile.
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
+    DWORD found = 0;
+    GetExitCodeThread(thread, &found);
+    CloseHandle(thread);
+    EXPECT_EQ(1u, found);
+    PumpMessages();
+
+    int top = (int)SendMessageW(list, LVM_GETTOPINDEX, 0, 0);
+    int page = (int)SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    EXPECT_LE(top, 250);
+    EXPECT_GT(top + page, 250);
+    EXPECT_EQ(std::vector<int>{250}, MarkedRows(list));
+    EXPECT_EQ(L"再生中: 251. track250.mp3", StatusText(window, 0));
+}
+
+TEST_F(ModuleWindow, AMoveToAMonitorOfTwiceTheDpiScalesTheWindowsContents) {
+    WritePlaylist(MakeTracks(2));
+    HWND window = StartAndShow();
+    ASSERT_NE(nullptr, window);
+    HWND list = Control(window, IDC_LIST);
+    HWND play = Control(window, IDC_PLAY);
+    int column = (int)SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0);
+    RECT button;
+    GetWindowRect(play, &button);
+    LOGFONTW before = {}, after = {};
+    GetObjectW((HFONT)SendMessageW(play, WM_GETFONT, 0, 0), sizeof before, &before);
+
+    RECT suggested = {40, 30, 40 + 900, 30 + 700};
+    const UINT dpiChanged = 0x02E0; // WM_DPICHANGED, newer than the headers aim at
+    SendMessageW(window, dpiChanged, MAKEWPARAM(192, 192), (LPARAM)&suggested);
+
+    RECT place;
+    GetWindowRect(window, &place);
+    EXPECT_EQ(suggested.left, place.left);
+    EXPECT_EQ(suggested.right, place.right);
+    EXPECT_EQ(suggested.bottom, place.bottom);
+    EXPECT_NEAR(2 * column, SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), 1);
+    RECT scaled;
+    GetWindowRect(play, &scaled);
+    EXPECT_GE(scaled.bottom - scaled.top, 2 * (button.bottom - button.top) - 1);
+    GetObjectW((HFONT)SendMessageW(play, WM_GETFONT, 0, 0), sizeof after, &after);
+    EXPECT_GT(abs(after.lfHeight), abs(before.lfHeight) * 3 / 2);
+    // Widths are saved as at 96 DPI, so they mean the same on every monitor.
+    ClosePlayerWindow(player);
+    EXPECT_NE(std::string::npos,
+              ReadBytes(TestFolder() + L"tonquil.ini").find("NameWidth=" + std::to_string(column)));
+}
