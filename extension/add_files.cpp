@@ -64,9 +64,8 @@ static WCHAR *ChooseFiles() {
     dialog.lpstrTitle = title;
     dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
                    OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    BeginModalLoop();
     BOOL ok = GetOpenFileNameW(&dialog);
-    EndModalLoop();
+    // The player may have been closed from inside the dialog.
     if (!ok || Module.Unloading) {
         if (!ok && !Module.Unloading && CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
             ShowStatusText(IDS_TOO_MANY_FILES);

@@ -1,5 +1,6 @@
 #include "extension/keyboard.h"
 
+#include "extension/module.h"
 #include "extension/window_ui.h"
 
 #include <commctrl.h>
@@ -65,8 +66,7 @@ int RunMnemonic(WCHAR letter) {
     return 0;
 }
 
-static LRESULT CALLBACK KeyboardProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR, DWORD_PTR) {
+static LRESULT HandleKey(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_KEYDOWN:
         if (wParam == VK_TAB) {
@@ -91,11 +91,18 @@ static LRESULT CALLBACK KeyboardProc(HWND control, UINT message, WPARAM wParam, 
         if (RunMnemonic((WCHAR)wParam))
             return 0;
         break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(control, KeyboardProc, KEYBOARD_SUBCLASS_ID);
-        break;
     }
     return DefSubclassProc(control, message, wParam, lParam);
+}
+
+static LRESULT CALLBACK KeyboardProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR) {
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(control, KeyboardProc, KEYBOARD_SUBCLASS_ID);
+    EnterModuleCode();
+    LRESULT result = HandleKey(control, message, wParam, lParam);
+    LeaveModuleCode();
+    return result;
 }
 
 void AddKeyboardHandling(HWND control) {

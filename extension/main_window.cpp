@@ -201,12 +201,18 @@ static LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY) {
         NMHDR *header = (NMHDR *)lParam;
-        return header->hwndFrom == Ui.List ? OnPlaylistNotify(header)
-                                           : DefWindowProcW(window, message, wParam, lParam);
+        if (header->hwndFrom != Ui.List)
+            return DefWindowProcW(window, message, wParam, lParam);
+        EnterModuleCode();
+        LRESULT result = OnPlaylistNotify(header);
+        LeaveModuleCode();
+        return result;
     }
+    EnterModuleCode();
     ForgetCachedEntry();
     LRESULT result = HandleMessage(window, message, wParam, lParam);
     ForgetCachedEntry();
+    LeaveModuleCode();
     return result;
 }
 

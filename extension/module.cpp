@@ -8,22 +8,21 @@
 
 MODULE_RECORD Module;
 
-static HMODULE ModalReference;
-static int ModalDepth;
+static int CodeDepth;
 
-void BeginModalLoop() {
-    HMODULE self;
-    if (ModalDepth++ == 0 &&
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCWSTR)(void *)&Module, &self))
-        ModalReference = self;
+void EnterModuleCode() {
+    ++CodeDepth;
 }
 
-void EndModalLoop() {
-    if (--ModalDepth > 0)
-        return;
-    if (ModalReference && !Module.Unloading)
-        FreeLibrary(ModalReference);
-    ModalReference = NULL;
+void LeaveModuleCode() {
+    --CodeDepth;
+}
+
+// The reference is never given back: the player unloads the module only
+// when its window is destroyed, on its way to the end of the process.
+static void KeepCodeMapped() {
+    HMODULE self;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCWSTR)(void *)&Module, &self);
 }
 
 static LRESULT OnInit(HWND player) {
@@ -34,6 +33,8 @@ static LRESULT OnInit(HWND player) {
 
 static void OnUnload() {
     Module.Unloading = 1;
+    if (CodeDepth > 0)
+        KeepCodeMapped();
     DestroyTonquilWindow();
     Module.Player = NULL;
 }

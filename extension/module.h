@@ -13,12 +13,13 @@ struct MODULE_RECORD {
 
 extern MODULE_RECORD Module;
 
-// Around every modal loop the module runs (the open dialog): the player may
-// be closed from inside it, and its XM_UNLOAD and FreeLibrary would pull the
-// code out from under the loop's caller. The module holds an extra reference
-// for the loop and keeps it when the unload came meanwhile, so the code stays
-// mapped until the process ends.
-void BeginModalLoop();
-void EndModalLoop();
+// Every window procedure of the module counts itself in and out. The player
+// can be closed from inside a modal loop that one of them runs (the open
+// dialog, a moved window, a menu, a dragged scroll bar); its XM_UNLOAD and
+// FreeLibrary would then pull the code out from under the frames still to
+// return into. An unload that finds the module's code on the stack keeps a
+// reference to the module, so that the code stays until the process ends.
+void EnterModuleCode();
+void LeaveModuleCode();
 
 #endif

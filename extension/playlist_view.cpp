@@ -28,11 +28,13 @@ static int SyncRequested;
 // list can only change between them.
 static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                  DWORD_PTR) {
+    EnterModuleCode();
     ForgetCachedEntry();
     if (message == WM_NCDESTROY)
         RemoveWindowSubclass(list, ListProc, LIST_SUBCLASS_ID);
     LRESULT result = DefSubclassProc(list, message, wParam, lParam);
     ForgetCachedEntry();
+    LeaveModuleCode();
     return result;
 }
 

@@ -1,5 +1,6 @@
-// The open dialog of the add button, worked from a second thread while the
-// test's thread runs the dialog's loop, as a user would work it.
+// Loops that run inside the module's own code: the open dialog of the add
+// button, worked from a second thread as a user would work it, and a move
+// of the window; the player may be closed from inside either.
 #include "module_window.h"
 
 #include "player_window.h"
@@ -139,4 +140,45 @@ TEST_F(ModuleWindow, ThePlayerClosedWhileTheOpenDialogRunsLeavesTheModuleCodeInP
     if (kept)
         FreeLibrary(kept);
     EXPECT_EQ(nullptr, GetModuleHandleW(L"tonquil.dll"));
+}
+
+namespace {
+
+struct LateClose {
+    HWND player;
+    HWND window;
+};
+
+DWORD WINAPI CloseDuringMove(void *parameter) {
+    LateClose *late = (LateClose *)parameter;
+    Sleep(300);
+    PostMessageW(late->player, WM_CLOSE, 0, 0);
+    // Should the loop not end with its window, Escape ends it.
+    for (int i = 0; i < 100 && IsWindow(late->window); ++i)
+        Sleep(20);
+    if (IsWindow(late->window))
+        PostMessageW(late->window, WM_KEYDOWN, VK_ESCAPE, 0);
+    return 0;
+}
+
+} // namespace
+
+TEST_F(ModuleWindow, ThePlayerClosedWhileTheWindowIsMovedLeavesTheModuleCodeInPlace) {
+    WritePlaylist(MakeTracks(1));
+    HWND window = StartAndShow();
+    ASSERT_NE(nullptr, window);
+    LateClose late = {player, window};
+    HANDLE helper = CreateThread(NULL, 0, CloseDuringMove, &late, 0, NULL);
+    // The keyboard move: the system's own loop runs inside the window's
+    // procedure until the move ends.
+    SendMessageW(window, WM_SYSCOMMAND, SC_MOVE, 0);
+    WaitForSingleObject(helper, 10000);
+    CloseHandle(helper);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(player));
+    EXPECT_FALSE(IsWindow(window));
+    HMODULE kept = GetModuleHandleW(L"tonquil.dll");
+    EXPECT_NE(nullptr, kept);
+    if (kept)
+        FreeLibrary(kept);
 }
