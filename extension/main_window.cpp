@@ -33,9 +33,11 @@ WINDOW_UI Ui;
 
 static int ShowMaximized;
 static int MediaKeysOn;
+// A window that was never made in full has nothing worth saving.
+static int WindowReady;
 
 static void SaveSettings() {
-    if (!Ui.Window || !Ui.List)
+    if (!WindowReady)
         return;
     WINDOW_SETTINGS settings = {};
     WINDOWPLACEMENT placement = {};
@@ -268,6 +270,7 @@ int CreateTonquilWindow() {
     MediaKeysOn = settings.MediaKeys;
     if (MediaKeysOn)
         RegisterMediaKeys(Ui.Window);
+    WindowReady = 1;
     return 1;
 }
 
@@ -278,6 +281,7 @@ void DestroyTonquilWindow() {
         UnregisterMediaKeys(Ui.Window);
         DestroyWindow(Ui.Window);
     }
+    WindowReady = 0;
     FreeDpiResources();
     UnregisterClassW(WINDOW_CLASS_NAME, Module.Instance);
     ZeroMemory(&Ui, sizeof Ui);
