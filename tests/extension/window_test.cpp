@@ -7,6 +7,7 @@
 #include "tonquil_extension.h"
 
 #include <commctrl.h>
+#include <stdlib.h>
 
 TEST_F(ModuleWindow, ShowWindowCommandShowsEveryEntryWithTheCurrentOneMarked) {
     std::vector<std::wstring> tracks = MakeTracks(5);
