@@ -69,6 +69,13 @@ fi
 # A running server makes this a no-op; a new one stays warm for the next test.
 setsid wineserver -p </dev/null >/dev/null 2>&1
 quiet wine wineboot
+# With no window manager on the display, Wine waits two seconds for one each
+# time it hides or destroys a top-level window; windows it does not hand to a
+# window manager spare that wait.
+if [ ! -f "$prefix/.tonquil-unmanaged" ]; then
+    quiet wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+    touch "$prefix/.tonquil-unmanaged"
+fi
 flock -u 9
 exec 9>&-
 

@@ -1,0 +1,154 @@
+// The window module with a playlist of 60,000 entries: how long the window
+// takes to show, scroll, follow the player and remove a row. The player's
+// core runs in this process with the real tonquil.dll beside the program,
+// as in the player. Prints figures; it never fails on them.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <stdio.h>
+
+#include "app/main_window.h"
+#include "app/player_state.h"
+#include "extension/resource.h"
+#include "playlist/playlist.h"
+#include "tonquil_extension.h"
+
+#define ENTRIES 60000
+
+static double Milliseconds() {
+    static LARGE_INTEGER frequency;
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * (double)now.QuadPart / (double)frequency.QuadPart;
+}
+
+static void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Entries the way the playlist file would give them, without the file's
+// check that each one exists.
+static void FillPlaylist() {
+    PlaylistLoaded = 1;
+    TRACKENTRY *last = Playlist;
+    WCHAR path[MAX_PATH];
+    for (int i = 0; i < ENTRIES; ++i) {
+        wsprintfW(path, L"C:\\Music\\Artist %d\\Album %d\\%02d Track number %d.mp3", i / 120,
+                  i / 12, i % 12 + 1, i);
+        last = LinkNewTrack(last, path);
+    }
+}
+
+static HWND ModuleWindow() {
+    return FindWindowW(WINDOW_CLASS_NAME, NULL);
+}
+
+static void Report(const char *what, double milliseconds) {
+    printf("%-52s %9.2f ms\n", what, milliseconds);
+}
+
+// From the show-window command to the window drawn in full.
+static double ShowAndDraw(HWND player) {
+    double start = Milliseconds();
+    SendMessageW(player, WM_COMMAND, IDM_SHOWWINDOW, 0);
+    HWND window = ModuleWindow();
+    if (window)
+        RedrawWindow(window, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return Milliseconds() - start;
+}
+
+static double ScrollTo(HWND list, int row) {
+    double start = Milliseconds();
+    SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
+    UpdateWindow(list);
+    return Milliseconds() - start;
+}
+
+static double PagesDown(HWND list, int from, int pages) {
+    SendMessageW(list, LVM_ENSUREVISIBLE, from, FALSE);
+    LVITEMW item = {};
+    item.state = item.stateMask = LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, from, (LPARAM)&item);
+    UpdateWindow(list);
+    SetFocus(list);
+    double start = Milliseconds();
+    for (int i = 0; i < pages; ++i) {
+        SendMessageW(list, WM_KEYDOWN, VK_NEXT, 1);
+        UpdateWindow(list);
+    }
+    return (Milliseconds() - start) / pages;
+}
+
+// One tick of the timer by which the window notices changes made by others.
+static double SyncTick(HWND window, int ticks) {
+    double start = Milliseconds();
+    for (int i = 0; i < ticks; ++i)
+        SendMessageW(window, WM_TIMER, 1, 0);
+    return (Milliseconds() - start) / ticks;
+}
+
+static double DeleteRow(HWND list, int row) {
+    LVITEMW item = {};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, row, (LPARAM)&item);
+    double start = Milliseconds();
+    SendMessageW(list, WM_KEYDOWN, VK_DELETE, 1);
+    UpdateWindow(list);
+    return Milliseconds() - start;
+}
+
+static double PlayRow(HWND player, HWND list, int row) {
+    double start = Milliseconds();
+    NMITEMACTIVATE activate = {};
+    activate.hdr.hwndFrom = list;
+    activate.hdr.idFrom = IDC_LIST;
+    activate.hdr.code = NM_DBLCLK;
+    activate.iItem = row;
+    SendMessageW(GetParent(list), WM_NOTIFY, IDC_LIST, (LPARAM)&activate);
+    Pump();
+    UpdateWindow(list);
+    double elapsed = Milliseconds() - start;
+    return SendMessageW(player, CM_GETTRACKNO, 0, 0) == row ? elapsed : -1;
+}
+
+int main() {
+    HINSTANCE instance = GetModuleHandleW(NULL);
+    if (!CreatePlayerRecords() || !RegisterMainClass(instance))
+        return 1;
+    HWND player = CreateMainWindow(instance);
+    if (!player)
+        return 1;
+    double start = Milliseconds();
+    FillPlaylist();
+    Report("60,000 entries made in the player's list", Milliseconds() - start);
+    SendMessageW(player, CM_SETTRACKNO, ENTRIES / 2, 0);
+
+    Report("show window, current track in the middle (first)", ShowAndDraw(player));
+    HWND window = ModuleWindow();
+    if (!window) {
+        printf("the module did not load: is tonquil.dll beside the program?\n");
+        return 1;
+    }
+    HWND list = GetDlgItem(window, IDC_LIST);
+    ShowWindow(window, SW_HIDE);
+    Report("show window again", ShowAndDraw(player));
+    Report("scroll to the last row and draw", ScrollTo(list, ENTRIES - 1));
+    Report("scroll to the first row and draw", ScrollTo(list, 0));
+    Report("page down and draw from the top, per page", PagesDown(list, 0, 100));
+    Report("page down and draw near the end, per page", PagesDown(list, ENTRIES - 5000, 100));
+    Report("sync with the player, list unchanged, per tick", SyncTick(window, 50));
+    SendMessageW(player, CM_REMOVETRACK, 10, 0);
+    Report("sync with the player after a change elsewhere", SyncTick(window, 1));
+    Report("play a row near the end (double-click)", PlayRow(player, list, ENTRIES - 100));
+    Report("delete one row in the middle", DeleteRow(list, ENTRIES / 2));
+
+    SendMessageW(player, WM_CLOSE, 0, 0);
+    Pump();
+    return 0;
+}

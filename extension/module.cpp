@@ -1,0 +1,76 @@
+// Tonquil's own window, as an extension module: tonquil.dll beside the
+// player. It uses nothing but the published extension interface.
+#include "extension/module.h"
+
+#include "extension/main_window.h"
+#include "extension/player_link.h"
+#include "tonquil_extension.h"
+
+MODULE_RECORD Module;
+
+static int CodeDepth;
+
+void EnterModuleCode() {
+    ++CodeDepth;
+}
+
+void LeaveModuleCode() {
+    --CodeDepth;
+}
+
+// The reference is never given back: the player unloads the module only
+// when its window is destroyed, on its way to the end of the process.
+static void KeepCodeMapped() {
+    HMODULE self;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCWSTR)(void *)&Module, &self);
+}
+
+static LRESULT OnInit(HWND player) {
+    Module.Player = player;
+    Module.Unloading = 0;
+    return CreateTonquilWindow();
+}
+
+static void OnUnload() {
+    Module.Unloading = 1;
+    if (CodeDepth > 0)
+        KeepCodeMapped();
+    DestroyTonquilWindow();
+    Module.Player = NULL;
+}
+
+static LRESULT OnNotification(HWND player, UINT message, WPARAM wParam) {
+    switch (message) {
+    case XM_INIT:
+        return OnInit(player);
+    case XM_SHOWWINDOW:
+        ShowTonquilWindow();
+        return 0;
+    case XM_TRACKCHANGED:
+        PostTrackChanged(wParam);
+        return 0;
+    case XM_UNLOAD:
+        OnUnload();
+        return 0;
+    }
+    return 0;
+}
+
+extern "C" LRESULT CALLBACK DynamicWndProc(HWND player, UINT message, WPARAM wParam, LPARAM) {
+    // XM_TRACKCHANGED may come on another thread: it only posts, and must
+    // not touch what the main thread uses.
+    if (message == XM_TRACKCHANGED)
+        return OnNotification(player, message, wParam);
+    ForgetCachedEntry();
+    LRESULT result = OnNotification(player, message, wParam);
+    ForgetCachedEntry();
+    return result;
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void *) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        Module.Instance = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}

@@ -1,0 +1,55 @@
+#include "extension/texts.h"
+
+#include "extension/module.h"
+
+void LoadText(UINT id, WCHAR *buffer, int capacity) {
+    if (capacity <= 0)
+        return;
+    buffer[0] = 0;
+    LoadStringW(Module.Instance, id, buffer, capacity);
+}
+
+void FormatText(WCHAR *buffer, UINT id, ...) {
+    WCHAR format[TEXT_SIZE];
+    LoadText(id, format, TEXT_SIZE);
+    va_list arguments;
+    va_start(arguments, id);
+    wvsprintfW(buffer, format, arguments);
+    va_end(arguments);
+}
+
+const WCHAR *PathName(const WCHAR *path) {
+    const WCHAR *name = path;
+    for (const WCHAR *c = path; *c; ++c)
+        if (*c == L'\\')
+            name = c + 1;
+    return name;
+}
+
+void CopyPathFolder(const WCHAR *path, WCHAR *buffer, int capacity) {
+    if (capacity <= 0)
+        return;
+    int length = (int)(PathName(path) - path);
+    if (length > 0)
+        --length; // the backslash itself
+    if (length >= capacity)
+        length = capacity - 1;
+    lstrcpynW(buffer, path, length + 1);
+}
+
+void CopyShortName(const WCHAR *path, WCHAR *buffer) {
+    lstrcpynW(buffer, PathName(path), NAME_SIZE);
+}
+
+int BuildPathBesideExe(const WCHAR *name, WCHAR *path) {
+    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
+    int folder = 0;
+    if (length > 0 && length < MAX_PATH)
+        folder = (int)(PathName(path) - path);
+    if (folder == 0 || folder + lstrlenW(name) >= MAX_PATH) {
+        path[0] = 0;
+        return 0;
+    }
+    lstrcpyW(path + folder, name);
+    return 1;
+}

@@ -1,0 +1,28 @@
+// The module's texts (its string table) and the names it shows for paths.
+#ifndef TONQUIL_EXTENSION_TEXTS_H
+#define TONQUIL_EXTENSION_TEXTS_H
+
+#include <windows.h>
+
+// Room for any formatted text: wvsprintfW writes at most 1024 characters.
+#define TEXT_SIZE 1025
+// Room for a file name inside a message.
+#define NAME_SIZE 128
+
+// One text of the string table into buffer, always terminated.
+void LoadText(UINT id, WCHAR *buffer, int capacity);
+// The text id filled in like wsprintfW, into a buffer of TEXT_SIZE.
+void FormatText(WCHAR *buffer, UINT id, ...);
+
+// The part of a path after its last backslash (a pointer into path).
+const WCHAR *PathName(const WCHAR *path);
+// The folder part of a path, without its last backslash, cut to capacity.
+void CopyPathFolder(const WCHAR *path, WCHAR *buffer, int capacity);
+// The name of a path cut to NAME_SIZE, for messages.
+void CopyShortName(const WCHAR *path, WCHAR *buffer);
+
+// The full path of name beside the player's executable, in a buffer of
+// MAX_PATH. Gives 0 (and an empty text) when it does not fit.
+int BuildPathBesideExe(const WCHAR *name, WCHAR *path);
+
+#endif

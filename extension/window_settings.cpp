@@ -1,0 +1,87 @@
+#include "extension/window_settings.h"
+
+#include "extension/texts.h"
+
+#define SECTION L"Window"
+#define LARGEST_SIDE 100000
+#define LARGEST_COLUMN 4000
+#define SMALLEST_WINDOW 100
+
+static const WCHAR *const ColumnKeys[PLAYLIST_COLUMNS] = {L"NumberWidth", L"NameWidth",
+                                                          L"FolderWidth"};
+
+// A decimal integer, optionally negative, with nothing else around it.
+static int ParseInteger(const WCHAR *text, int *value) {
+    int negative = *text == L'-';
+    if (negative)
+        ++text;
+    if (!*text)
+        return 0;
+    long long number = 0;
+    for (; *text; ++text) {
+        if (*text < L'0' || *text > L'9')
+            return 0;
+        number = number * 10 + (*text - L'0');
+        if (number > LARGEST_SIDE)
+            return 0;
+    }
+    *value = (int)(negative ? -number : number);
+    return 1;
+}
+
+// The key's value when it is there and lies in [low, high]; else fallback.
+static int ReadInteger(const WCHAR *path, const WCHAR *key, int low, int high, int fallback,
+                       int *found) {
+    WCHAR text[32];
+    int value;
+    GetPrivateProfileStringW(SECTION, key, L"", text, 32, path);
+    if (!ParseInteger(text, &value) || value < low || value > high) {
+        if (found)
+            *found = 0;
+        return fallback;
+    }
+    return value;
+}
+
+void ReadWindowSettings(WINDOW_SETTINGS *settings) {
+    ZeroMemory(settings, sizeof *settings);
+    settings->MediaKeys = 1;
+    WCHAR path[MAX_PATH];
+    if (!BuildPathBesideExe(L"tonquil.ini", path))
+        return;
+    int found = 1;
+    RECT *place = &settings->Place;
+    place->left = ReadInteger(path, L"Left", -LARGEST_SIDE, LARGEST_SIDE, 0, &found);
+    place->top = ReadInteger(path, L"Top", -LARGEST_SIDE, LARGEST_SIDE, 0, &found);
+    place->right = ReadInteger(path, L"Right", -LARGEST_SIDE, LARGEST_SIDE, 0, &found);
+    place->bottom = ReadInteger(path, L"Bottom", -LARGEST_SIDE, LARGEST_SIDE, 0, &found);
+    settings->HasPlace = found && place->right - place->left >= SMALLEST_WINDOW &&
+                         place->bottom - place->top >= SMALLEST_WINDOW;
+    settings->Maximized = ReadInteger(path, L"Maximized", 0, 1, 0, NULL);
+    for (int column = 0; column < PLAYLIST_COLUMNS; ++column)
+        settings->ColumnWidths[column] =
+            ReadInteger(path, ColumnKeys[column], 0, LARGEST_COLUMN, 0, NULL);
+    settings->MediaKeys = ReadInteger(path, L"MediaKeys", 0, 1, 1, NULL);
+}
+
+static void WriteInteger(const WCHAR *path, const WCHAR *key, int value) {
+    WCHAR text[32];
+    wsprintfW(text, L"%d", value);
+    WritePrivateProfileStringW(SECTION, key, text, path);
+}
+
+void WriteWindowSettings(const WINDOW_SETTINGS *settings) {
+    WCHAR path[MAX_PATH];
+    if (!BuildPathBesideExe(L"tonquil.ini", path))
+        return;
+    if (settings->HasPlace) {
+        WriteInteger(path, L"Left", settings->Place.left);
+        WriteInteger(path, L"Top", settings->Place.top);
+        WriteInteger(path, L"Right", settings->Place.right);
+        WriteInteger(path, L"Bottom", settings->Place.bottom);
+        WriteInteger(path, L"Maximized", settings->Maximized);
+    }
+    for (int column = 0; column < PLAYLIST_COLUMNS; ++column)
+        WriteInteger(path, ColumnKeys[column], settings->ColumnWidths[column]);
+    WriteInteger(path, L"MediaKeys", settings->MediaKeys);
+}

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# Takes a picture of the player's window, the extension module tonquil.dll,
+# with a playlist of a few dozen tracks, beside the tray icon.
+# Usage: scripts/screenshot-window.sh OUT_PNG
+#
+# Runs the player in a Wine virtual desktop on an Xvfb of its own, with a
+# Wine prefix of its own under build/, and ends every process it started.
+# The audio engine is build/bin/bass.dll when it has been built (the tracks
+# are then short MP3 files made here), otherwise the recording stand-in of
+# the tests, for which any bytes with an .mp3 name do.
+set -eu
+if [ $# -ne 1 ]; then
+    echo "usage: $0 OUT_PNG" >&2
+    exit 2
+fi
+out=$(realpath -m "$1")
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/setup.sh
+[ -f build/CMakeCache.txt ] || cmake --preset mingw >/dev/null
+# Quiet when all is well; the whole log when the build fails.
+cmake --build build -j2 --target tonquil tonquil_extension bass_double \
+    >build/screenshot-window-build.log 2>&1 || { cat build/screenshot-window-build.log; exit 1; }
+
+export WINEPREFIX=$root/build/wineprefix-window
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+work=$root/build/screenshot-window
+rm -rf "$work"
+mkdir -p "$work" "$(dirname "$out")"
+
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+
+xvfb_pid=
+cleanup() {
+    quiet wineserver -k || true
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    [ -z "$xvfb_pid" ] || wait "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+# Wine's sound goes to a null device; with no sound card it would have none.
+cat >"$work/asound.conf" <<CONF
+pcm.!default { type file; slave.pcm { type null }; file "$work/sound.raw"; format "raw"; truncate true }
+CONF
+export ALSA_CONFIG_PATH=$work/asound.conf
+
+# An X server of our own; -displayfd tells which display number it took.
+setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+    </dev/null >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+
+# The prefix, made once: Japanese texts need a CJK font in place of
+# MS UI Gothic and of Tahoma (the window's message font), and check boxes
+# and arrows need Marlett.
+if [ ! -f "$WINEPREFIX/.tonquil-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    quiet wineserver -p
+    quiet wine wineboot -i
+    for font in 'MS UI Gothic' 'Tahoma'; do
+        quiet wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
+            /d 'Noto Sans CJK JP' /f
+    done
+    quiet wineserver -k
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    touch "$WINEPREFIX/.tonquil-ready"
+fi
+quiet wineserver -p
+
+# The player's folder and three albums of music.
+player=$WINEPREFIX/drive_c/Tonquil
+music=$WINEPREFIX/drive_c/Music
+rm -rf "$player" "$music"
+mkdir -p "$player" "$music"
+cp build/bin/tonquil.exe build/bin/tonquil.dll "$player/"
+if [ -f build/bin/bass.dll ]; then
+    cp build/bin/bass.dll "$player/"
+    sox -V1 -n -r 44100 -c 2 "$work/tone.wav" synth 30 sine 440 vol 0.2
+    lame --silent -b 128 "$work/tone.wav" "$work/tone.mp3"
+else
+    cp build/tests/doubles/bass/bass.dll "$player/"
+    printf 'stands in for audio' >"$work/tone.mp3"
+fi
+albums=(
+    "Aurora Lane|Quiet Harbour|Morning Tide|Salt and Cedar|Lanterns|Paper Boats|The Quiet Pier|Low Clouds|North Light|Driftwood|Harbour Bells|Slow Current|Gull Song|Evening Ferry"
+    "The Long Evenings|Field Notes|Sea Glass|Last Mooring|Fog Horn Waltz|Home Port|Tidewater|Anchor Line|Blue Hour|Cold Front|Open Water|Paper Moon"
+    "Hanako Yamada|Night Trains|Last Train|Northern Road|River Song|Dawn Waltz|Slow Tide|Empty Platform|Signal Lamps|Terminus"
+)
+: >"$player/tonquil.m3u"
+for album in "${albums[@]}"; do
+    IFS='|' read -r -a fields <<<"$album"
+    folder="${fields[0]} - ${fields[1]}"
+    mkdir -p "$music/$folder"
+    number=1
+    for title in "${fields[@]:2}"; do
+        name=$(printf '%02d %s.mp3' "$number" "$title")
+        cp "$work/tone.mp3" "$music/$folder/$name"
+        printf 'C:\\Music\\%s\\%s\r\n' "$folder" "$name" >>"$player/tonquil.m3u"
+        number=$((number + 1))
+    done
+done
+# The current track is the sixth; no balloon, so that the corner by the icon
+# stays clear; the window sits to the left of the notification area.
+printf '[Client]\r\nTrackNo=5\r\nPlayMode=1\r\nVolume=70\r\nShowInfo=0\r\n' >"$player/tonquil.ini"
+printf '[Window]\r\nLeft=64\r\nTop=48\r\nRight=904\r\nBottom=668\r\n' >>"$player/tonquil.ini"
+
+desktop() { setsid wine explorer /desktop=shell,1024x768 "$@" </dev/null >/dev/null 2>&1 & }
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
+# Waits until the test on the screen holds, for up to about 30 seconds.
+wait_until() {
+    for _ in $(seq 120); do
+        "$@" && return 0
+        sleep 0.25
+    done
+    echo "screenshot-window: gave up waiting for: $*" >&2
+    exit 1
+}
+# The icon sits at (1013, 757), bare taskbar at (900, 757); (480, 360) lies
+# inside the window once it is up, and is bare desktop before.
+icon_shown() { [ "$(pixel 1013 757)" != "$(pixel 900 757)" ]; }
+window_shown() { [ "$(pixel 480 360)" != "$(pixel 980 200)" ]; }
+
+desktop 'C:\Tonquil\tonquil.exe'
+wait_until icon_shown
+# Later starts forward their switch to the running player; they run on the
+# same virtual desktop, where they find it.
+desktop 'C:\Tonquil\tonquil.exe' /play
+sleep 1
+desktop 'C:\Tonquil\tonquil.exe' /showwindow
+wait_until window_shown
+sleep 1.5
+import -window root "$out"
+
+desktop 'C:\Tonquil\tonquil.exe' /exit
+sleep 2
+echo "screenshot-window: written to $out"
