@@ -181,4 +181,7 @@ shot balloon
 
 desktop 'C:\Tonquil\tonquil.exe' /exit
 sleep 2
+
+# The window of the extension module, beside the tray icon.
+"$root/scripts/screenshot-window.sh" "$out/window.png"
 echo "screenshots: written to $out"
