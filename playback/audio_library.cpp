@@ -4,6 +4,7 @@
 #include "app/paths.h"
 
 HMODULE AudioLibrary;
+int AudioInitialised;
 PLUGINNODE *PluginList;
 
 int CreatePluginHead() {
@@ -30,8 +31,15 @@ FARPROC FindAudioFunction(const char *name) {
         return function ? function(__VA_ARGS__) : fallback;                                        \
     } while (0)
 
-BOOL AudioInit(HWND window) {
+static BOOL CallInit(HWND window) {
     AUDIO_CALL(BASS_Init, FALSE, -1, 44100, 0, window, NULL);
+}
+
+BOOL AudioInit(HWND window) {
+    BOOL initialised = CallInit(window);
+    if (initialised)
+        AudioInitialised = 1;
+    return initialised;
 }
 
 BOOL AudioFree() {
@@ -153,4 +161,5 @@ void UnloadAudioLibrary() {
     AudioFree();
     FreeLibrary(AudioLibrary);
     AudioLibrary = NULL;
+    AudioInitialised = 0;
 }

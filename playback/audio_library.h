@@ -13,6 +13,8 @@ struct PLUGINNODE {
 };
 
 extern HMODULE AudioLibrary;
+// Set once a BASS_Init of the loaded library has succeeded.
+extern int AudioInitialised;
 extern PLUGINNODE *PluginList; // sentinel; NULL before the window exists
 
 int CreatePluginHead();

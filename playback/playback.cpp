@@ -80,20 +80,22 @@ static TRACKENTRY *CurrentEntry() {
 }
 
 // An entry whose file cannot be opened loses its place and the entry that
-// slides into the index is tried next. A missing library is not the
-// entries' fault: then nothing is removed.
+// slides into the index is tried next. A library that is missing, lacks the
+// open call or could not be initialised (no output device) is not the
+// entries' fault: then nothing is removed, and the next play tries the
+// library again.
 int PlayTrack(HWND window) {
     for (;;) {
         TRACKENTRY *entry = CurrentEntry();
         if (!entry)
             return 0;
         MarkPlayed(entry->TrackId);
-        if (!AudioLibrary) {
+        if (!AudioLibrary || !AudioInitialised) {
             LoadAudioLibrary();
             AudioInit(window);
         }
         if (AudioIsActive((DWORD)PlayerState->Channel) != BASS_ACTIVE_PAUSED) {
-            if (!FindAudioFunction("BASS_StreamCreateFile"))
+            if (!AudioInitialised || !FindAudioFunction("BASS_StreamCreateFile"))
                 return 0;
             StopPlayback(window);
             PlayerState->Channel = (LONG)OpenStream(entry->Path);

@@ -7,6 +7,8 @@
 //   - one that starts with "PLUGIN" opens only while a plug-in is loaded;
 //   - <path>.id3v1 and <path>.id3v2, when present, are its tag blocks.
 // BASS_PluginLoad accepts files whose name starts with "bassplug".
+// With a file bass-no-device beside it, BASS_Init fails as it does on a
+// system without an output device, and so does every open.
 // DoubleFireEnd(stream) runs the stream's end sync on a thread of its own.
 #include "engine/bass.h"
 #include "double_log.h"
@@ -115,8 +117,12 @@ extern "C" {
 
 BOOL WINAPI BASS_Init(int device, DWORD freq, DWORD flags, HWND win, const GUID *dsguid) {
     std::lock_guard<std::mutex> hold(Lock);
-    BOOL result = !Initialised;
-    Initialised = true;
+    WCHAR marker[MAX_PATH];
+    lstrcpynW(marker, Folder, MAX_PATH - 16);
+    lstrcatW(marker, L"bass-no-device");
+    bool noDevice = GetFileAttributesW(marker) != INVALID_FILE_ATTRIBUTES;
+    BOOL result = !Initialised && !noDevice;
+    Initialised = Initialised || !noDevice;
     LOG("BASS_Init(%d,%lu,%lu,%lu,%s)=%d", device, freq, flags, (DWORD)(UINT_PTR)win,
         dsguid ? "guid" : "0", result);
     return result;

@@ -115,6 +115,28 @@ TEST_F(BindingTest, AMissingLibraryRemovesNoEntryAndIsTriedAgainAtTheNextPlay) {
     EXPECT_EQ("load", Calls().at(0));
 }
 
+// With no output device the library loads but cannot be initialised, and
+// every open would fail: that is not the entries' fault either.
+TEST_F(BindingTest, ALibraryWithoutAnOutputDeviceRemovesNoEntryAndIsInitialisedAgainLater) {
+    AddTracks();
+    ASSERT_TRUE(WriteBytes(folder + L"bass-no-device", "no output device"));
+
+    DriveEverything();
+    Lines inits = LogLinesStarting(Calls(), "BASS_Init(");
+    ASSERT_FALSE(inits.empty());
+    for (const std::string &init : inits)
+        EXPECT_EQ("BASS_Init(-1,44100,0," + Hwnd() + ",0)=0", init);
+    EXPECT_TRUE(LogLinesStarting(Calls(), "BASS_StreamCreateFile(").empty());
+
+    DeletePath(folder + L"bass-no-device");
+    ResetLog(folder, L"bass-calls.log");
+    PlayerState->TrackNo = 0;
+    PlayTrack(window);
+    EXPECT_NE(0, PlayerState->Channel);
+    EXPECT_EQ(paths, PlaylistPaths());
+    EXPECT_EQ("BASS_Init(-1,44100,0," + Hwnd() + ",0)=1", Calls().at(0));
+}
+
 TEST_F(BindingTest, ALibraryThatIsNoProgramOrNotA32BitOneIsRefusedQuietly) {
     AddTracks();
     std::string sixtyFourBit = SixtyFourBitCopy();

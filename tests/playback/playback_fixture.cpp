@@ -21,6 +21,7 @@ void PlaybackTest::SetUp() {
     folder = TestFolder();
     DeletePath(folder + L"tonquil.ini");
     DeletePath(folder + L"tonquil.m3u");
+    DeletePath(folder + L"bass-no-device");
     tracks = MakeScratchFolder(L"tracks");
     TrayRequests.clear();
     NotifyIconCall = RecordTrayRequest;
