@@ -14,6 +14,9 @@ static void ShowPopupAtCursor(HWND window, HMENU popup) {
     GetCursorPos(&cursor);
     SetForegroundWindow(window);
     TrackPopupMenuEx(popup, TPM_LEFTBUTTON, cursor.x, cursor.y, window, NULL);
+    // The window of a tray menu must see a message of its own after the menu,
+    // or the next menu it shows may not close when the user clicks elsewhere.
+    PostMessageW(window, WM_NULL, 0, 0);
 }
 
 LRESULT ShowMainMenu(HWND window) {
