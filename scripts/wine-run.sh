@@ -50,7 +50,7 @@ mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 [ -n "${DISPLAY:-}" ] || start_display
-ready="$prefix/.tonquil-prefix-3"
+ready="$prefix/.tonquil-prefix-4"
 if [ ! -f "$ready" ]; then
     rm -rf "$prefix"
     mkdir -p "$prefix"
@@ -61,6 +61,10 @@ if [ ! -f "$ready" ]; then
     # "debugger" here exits straight away and the program is ended.
     quiet wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
         /v Debugger /t REG_SZ /d 'cmd.exe /c exit' /f
+    # With no window manager on the display, Wine waits two seconds for one
+    # each time it hides or destroys a top-level window; windows it does not
+    # hand to a window manager spare that wait.
+    quiet wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
     quiet wineserver -k
     mkdir -p "$prefix/drive_c/windows/Fonts"
     cp -f /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null
@@ -69,13 +73,6 @@ fi
 # A running server makes this a no-op; a new one stays warm for the next test.
 setsid wineserver -p </dev/null >/dev/null 2>&1
 quiet wine wineboot
-# With no window manager on the display, Wine waits two seconds for one each
-# time it hides or destroys a top-level window; windows it does not hand to a
-# window manager spare that wait.
-if [ ! -f "$prefix/.tonquil-unmanaged" ]; then
-    quiet wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
-    touch "$prefix/.tonquil-unmanaged"
-fi
 flock -u 9
 exec 9>&-
 
