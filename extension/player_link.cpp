@@ -29,10 +29,6 @@ LRESULT SendToPlayer(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-void SendPlayerCommand(WORD command) {
-    SendToPlayer(WM_COMMAND, command, 0);
-}
-
 void ForgetCachedEntry() {
     CachedEntry = NULL;
 }

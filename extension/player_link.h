@@ -16,7 +16,6 @@
 #include "tonquil_extension.h"
 
 LRESULT SendToPlayer(UINT message, WPARAM wParam, LPARAM lParam);
-void SendPlayerCommand(WORD command);
 
 // The entry at index, or NULL when there is none.
 const TRACKENTRY *EntryAt(LONG index);
