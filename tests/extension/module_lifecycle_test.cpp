@@ -112,7 +112,7 @@ TEST_F(ModuleWindow, PlaceAndColumnsSurviveAReloadAndBadValuesAreIgnored) {
     EXPECT_EQ((std::vector<int>{0, 0, 0, 0}), FreeMediaKeys());
 }
 
-TEST_F(ModuleWindow, ClosingTheRealPlayerUnloadsTheModuleAndEndsWithZero) {
+TEST_F(ModuleWindow, TheRealPlayerShowsTheWindowPlaysTheChosenRowAndUnloadsItAtClose) {
     std::wstring folder = MakeScratchFolder(L"app");
     ASSERT_TRUE(CopyInto(BinFolder() + L"tonquil.exe", folder + L"tonquil.exe"));
     ASSERT_TRUE(CopyInto(TestFolder() + L"tonquil.dll", folder + L"tonquil.dll"));
@@ -132,7 +132,21 @@ TEST_F(ModuleWindow, ClosingTheRealPlayerUnloadsTheModuleAndEndsWithZero) {
     HWND window = WaitForWindow(WINDOW_CLASS_NAME, id, 10000);
     ASSERT_NE(nullptr, window);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(3, RowCount(Control(window, IDC_LIST)));
+    HWND rows = Control(window, IDC_LIST);
+    EXPECT_EQ(3, RowCount(rows));
+
+    // The keyboard reaches the list across processes: the second row plays.
+    ResetLog(folder, L"bass-calls.log");
+    PostMessageW(rows, WM_KEYDOWN, VK_HOME, 0);
+    PostMessageW(rows, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(rows, WM_KEYDOWN, VK_RETURN, 0);
+    std::string opened = "BASS_StreamCreateFile(0," + Utf8(tracks[1]) + ",";
+    DWORD start = GetTickCount();
+    while (LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).empty() &&
+           GetTickCount() - start < 10000)
+        Sleep(50);
+    EXPECT_EQ(1u, LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).size());
+    EXPECT_EQ(1, (int)SendMessageW(main, CM_GETTRACKNO, 0, 0));
 
     PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = (DWORD)-1;
