@@ -23,59 +23,12 @@ scripts/setup.sh
 cmake --build build -j2 --target tonquil tonquil_extension bass_double \
     >build/screenshot-window-build.log 2>&1 || { cat build/screenshot-window-build.log; exit 1; }
 
-export WINEPREFIX=$root/build/wineprefix-window
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
 work=$root/build/screenshot-window
 rm -rf "$work"
 mkdir -p "$work" "$(dirname "$out")"
-
-quiet() { "$@" </dev/null >/dev/null 2>&1; }
-
-xvfb_pid=
-cleanup() {
-    quiet wineserver -k || true
-    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-    [ -z "$xvfb_pid" ] || wait "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-# Wine's sound goes to a null device; with no sound card it would have none.
-cat >"$work/asound.conf" <<CONF
-pcm.!default { type file; slave.pcm { type null }; file "$work/sound.raw"; format "raw"; truncate true }
-CONF
-export ALSA_CONFIG_PATH=$work/asound.conf
-
-# An X server of our own; -displayfd tells which display number it took.
-setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
-    </dev/null >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
-
-# The prefix, made once: Japanese texts need a CJK font in place of
-# MS UI Gothic and of Tahoma (the window's message font), and check boxes
-# and arrows need Marlett.
-if [ ! -f "$WINEPREFIX/.tonquil-ready" ]; then
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    quiet wineserver -p
-    quiet wine wineboot -i
-    for font in 'MS UI Gothic' 'Tahoma'; do
-        quiet wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
-            /d 'Noto Sans CJK JP' /f
-    done
-    quiet wineserver -k
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-    touch "$WINEPREFIX/.tonquil-ready"
-fi
-quiet wineserver -p
+. "$root/scripts/screenshot-desktop.sh"
+# The window's message font is Tahoma; the menus use MS UI Gothic.
+start_screenshot_desktop "$root/build/wineprefix-window" "$work" 'MS UI Gothic' 'Tahoma'
 
 # The player's folder and three albums of music.
 player=$WINEPREFIX/drive_c/Tonquil
