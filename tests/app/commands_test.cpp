@@ -3,6 +3,7 @@
 
 #include "app/commands.h"
 #include "app/player_state.h"
+#include "playback_fixture.h"
 #include "player_window.h"
 #include "playlist/playlist.h"
 #include "test_support.h"
@@ -18,54 +19,17 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-std::vector<std::wstring> Tips;
-
-BOOL WINAPI RecordTrayRequest(DWORD, PNOTIFYICONDATAW data) {
-    if (data->uFlags & NIF_TIP)
-        Tips.push_back(data->szTip);
-    return TRUE;
-}
-
-class CommandsTest : public ::testing::Test {
+// The command set drives the same player as the playback tests, through
+// WM_COMMAND only.
+class CommandsTest : public PlaybackTest {
   protected:
-    void SetUp() override {
-        folder = TestFolder();
-        DeletePath(folder + L"tonquil.ini");
-        DeletePath(folder + L"tonquil.m3u");
-        tracks = MakeScratchFolder(L"command-tracks");
-        Tips.clear();
-        NotifyIconCall = RecordTrayRequest;
-        ResetLog(folder, L"bass-calls.log");
-        window = StartPlayerWindow();
-        ASSERT_NE(nullptr, window);
-        PlaylistLoaded = 1;
-    }
-
-    void TearDown() override {
-        ClosePlayerWindow(window);
-        NotifyIconCall = Shell_NotifyIconW;
-        DeletePath(folder + L"tonquil.ini");
-    }
-
     void AddTracks(int count) {
-        for (int i = 0; i < count; ++i) {
-            std::wstring path = tracks + std::to_wstring(i) + L".mp3";
-            ASSERT_TRUE(WriteBytes(path, "OK"));
-            ASSERT_EQ(1, InsertTrack(-1, path.c_str()));
-        }
+        for (int i = 0; i < count; ++i)
+            AddTrack(std::to_wstring(i) + L".mp3");
     }
 
     LRESULT Command(WPARAM wParam) {
         return SendMessageW(window, WM_COMMAND, wParam, 0);
-    }
-
-    Lines Calls() const {
-        return ReadLog(folder, L"bass-calls.log");
-    }
-
-    Lines CallsAfter(size_t skip) const {
-        Lines calls = Calls();
-        return skip < calls.size() ? Lines(calls.begin() + skip, calls.end()) : Lines();
     }
 
     // The WM_COMMAND ids waiting in the queue, left in it.
@@ -81,9 +45,6 @@ class CommandsTest : public ::testing::Test {
             PostMessageW(again.hwnd, again.message, again.wParam, again.lParam);
         return ids;
     }
-
-    std::wstring folder, tracks;
-    HWND window = NULL;
 };
 
 } // namespace
@@ -99,13 +60,13 @@ TEST_F(CommandsTest, ATrackCommandStopsAtOnceAndPlaysWhenThePostedPlayIsTaken) {
     EXPECT_EQ(Lines{"BASS_ChannelStop(1)=1"}, CallsAfter(before));
     EXPECT_EQ(0, PlayerState->Channel);
     EXPECT_EQ(2, PlayerState->TrackNo);
-    EXPECT_EQ(L"Tonquil", Tips.back());
+    EXPECT_EQ(L"Tonquil", LastTip());
     EXPECT_EQ(std::vector<WPARAM>{IDM_PLAY}, PostedCommands());
 
     PumpMessages();
 
     EXPECT_EQ(2, PlayerState->Channel);
-    EXPECT_EQ(L"2.mp3 - Tonquil", Tips.back());
+    EXPECT_EQ(L"2.mp3 - Tonquil", LastTip());
 }
 
 TEST_F(CommandsTest, ATrackCommandAtOrBeyondTheCountChangesNothing) {
@@ -128,7 +89,10 @@ TEST_F(CommandsTest, ATrackCommandWhileTheListIsEmptyDoesNothing) {
     EXPECT_EQ(0, Command(IDM_TRACK_FIRST));
     EXPECT_TRUE(Calls().empty());
     EXPECT_TRUE(PostedCommands().empty());
-    EXPECT_TRUE(Tips.size() <= 1); // at most the icon's own
+    // At most the icon's own tip.
+    EXPECT_TRUE(std::count_if(TrayRequests.begin(), TrayRequests.end(),
+                              [](const TrayRequest &request) { return request.flags & NIF_TIP; }) <=
+                1);
 }
 
 TEST_F(CommandsTest, TheHighWordOfWParamIsNotLookedAt) {

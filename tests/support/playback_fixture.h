@@ -1,6 +1,7 @@
-// The real hidden main window with the recording bass.dll beside the test
-// executable, a playlist built from files in a scratch folder, and the tray
-// requests recorded instead of reaching the shell.
+// For the tests of playback and of the commands: the real hidden main window
+// with the recording bass.dll beside the test executable, a playlist built
+// from files in a scratch folder, and the tray requests recorded instead of
+// reaching the shell.
 #ifndef TONQUIL_TESTS_PLAYBACK_FIXTURE_H
 #define TONQUIL_TESTS_PLAYBACK_FIXTURE_H
 
