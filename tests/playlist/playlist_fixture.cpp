@@ -123,3 +123,16 @@ static ::testing::AssertionResult NodesAreLinked(const SHUFFLENODE *head, std::s
         return pending << " in the pending list";
     return ::testing::AssertionSuccess();
 }
+
+SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
+                     WORD milliseconds) {
+    SYSTEMTIME time = {};
+    time.wYear = year;
+    time.wMonth = month;
+    time.wDay = day;
+    time.wHour = hour;
+    time.wMinute = minute;
+    time.wSecond = second;
+    time.wMilliseconds = milliseconds;
+    return time;
+}

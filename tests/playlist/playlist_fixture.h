@@ -18,6 +18,9 @@ class PlaylistTest : public ::testing::Test {
     void TearDown() override;
 };
 
+// A local time as SeedRandom takes it.
+SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
+                     WORD milliseconds);
 // Creates an empty file in folder (which must exist); gives its path.
 std::wstring MakeTrackFile(const std::wstring &folder, const std::wstring &name);
 // Writes the bytes as folder\list.m3u and loads it; gives CountTracks.

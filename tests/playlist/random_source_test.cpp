@@ -5,21 +5,9 @@
 #include <vector>
 
 #include "playlist/random_source.h"
+#include "playlist_fixture.h"
 
 namespace {
-
-SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
-                     WORD milliseconds) {
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    time.wMilliseconds = milliseconds;
-    return time;
-}
 
 // The generator worked out in exact 64-bit arithmetic, reducing only where
 // the generator's definition does, to check the 32-bit wrap-around code.

@@ -19,14 +19,7 @@ class Shuffle : public PlaylistTest {
     }
 
     void Seed(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms) {
-        SYSTEMTIME time = {};
-        time.wYear = year;
-        time.wMonth = month;
-        time.wDay = day;
-        time.wHour = hour;
-        time.wMinute = minute;
-        time.wSecond = second;
-        time.wMilliseconds = ms;
+        SYSTEMTIME time = LocalTime(year, month, day, hour, minute, second, ms);
         SeedRandom(&time);
     }
 
