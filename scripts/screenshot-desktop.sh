@@ -5,7 +5,7 @@
 # sound card it would have none), makes the prefix once with each FONT
 # replaced by a CJK font (for the Japanese texts) and Marlett in place (check
 # marks and arrows), and ends the wineserver and the Xvfb when the script
-# exits. Defines quiet, which runs a command with its streams on /dev/null.
+# exits. Also defines the helpers both scripts drive the desktop with.
 
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
@@ -58,3 +58,19 @@ CONF
     fi
     quiet wineserver -p
 }
+
+# Starts a program in the shared 1024x768 desktop with its taskbar.
+desktop() { setsid wine explorer /desktop=shell,1024x768 "$@" </dev/null >/dev/null 2>&1 & }
+# The colour of one pixel of the screen, as #RRGGBB.
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
+# Waits until the test on the screen holds, for up to about 30 seconds.
+wait_until() {
+    for _ in $(seq 120); do
+        "$@" && return 0
+        sleep 0.25
+    done
+    echo "$(basename "$0" .sh): gave up waiting for: $*" >&2
+    exit 1
+}
+# The icon sits at (1013, 757); (900, 757) is bare taskbar.
+icon_shown() { [ "$(pixel 1013 757)" != "$(pixel 900 757)" ]; }

@@ -67,20 +67,8 @@ done
 printf '[Client]\r\nTrackNo=5\r\nPlayMode=1\r\nVolume=70\r\nShowInfo=0\r\n' >"$player/tonquil.ini"
 printf '[Window]\r\nLeft=64\r\nTop=48\r\nRight=904\r\nBottom=668\r\n' >>"$player/tonquil.ini"
 
-desktop() { setsid wine explorer /desktop=shell,1024x768 "$@" </dev/null >/dev/null 2>&1 & }
-pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
-# Waits until the test on the screen holds, for up to about 30 seconds.
-wait_until() {
-    for _ in $(seq 120); do
-        "$@" && return 0
-        sleep 0.25
-    done
-    echo "screenshot-window: gave up waiting for: $*" >&2
-    exit 1
-}
 # The icon sits at (1013, 757), bare taskbar at (900, 757); (480, 360) lies
 # inside the window once it is up, and is bare desktop before.
-icon_shown() { [ "$(pixel 1013 757)" != "$(pixel 900 757)" ]; }
 window_shown() { [ "$(pixel 480 360)" != "$(pixel 980 200)" ]; }
 
 desktop 'C:\Tonquil\tonquil.exe'

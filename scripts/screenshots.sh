@@ -77,21 +77,9 @@ for name, title, artist in tracks:
 open(playlist, "w", newline="").write("\r\n".join(lines) + "\r\n")
 EOF
 
-desktop() { setsid wine explorer /desktop=shell,1024x768 "$@" </dev/null >/dev/null 2>&1 & }
-pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
-# Waits until the test on the screen holds, for up to about 30 seconds.
-wait_until() {
-    for _ in $(seq 120); do
-        "$@" && return 0
-        sleep 0.25
-    done
-    echo "screenshots: gave up waiting for: $*" >&2
-    exit 1
-}
 # The icon sits at (1013, 757); (1000, 700) lies inside either menu and the
 # balloon, just above the icon; (300, 300) and (900, 757) are bare desktop
 # and bare taskbar.
-icon_shown() { [ "$(pixel 1013 757)" != "$(pixel 900 757)" ]; }
 popup_shown() { [ "$(pixel 1000 700)" != "$(pixel 300 300)" ]; }
 popup_gone() { ! popup_shown; }
 # The tip, at (990, 737), comes after the pointer has moved onto the icon and
