@@ -11,6 +11,13 @@ namespace {
 #define MAX_SECTIONS 96
 #define MAX_NAMES 65536
 
+// Only a DLL built for this process's own machine can be loaded into it.
+#ifdef _WIN64
+#define OWN_MACHINE IMAGE_FILE_MACHINE_AMD64
+#else
+#define OWN_MACHINE IMAGE_FILE_MACHINE_I386
+#endif
+
 struct PeImage {
     const TQSOURCE *File;
     IMAGE_SECTION_HEADER Sections[MAX_SECTIONS];
@@ -39,12 +46,11 @@ bool ReadExportDirectory(const TQSOURCE *file, PeImage *image, IMAGE_EXPORT_DIRE
     IMAGE_DOS_HEADER dos;
     if (!ReadExactly(file, 0, &dos, sizeof dos) || dos.e_magic != IMAGE_DOS_SIGNATURE)
         return false;
-    IMAGE_NT_HEADERS32 nt;
+    IMAGE_NT_HEADERS nt;
     DWORD at = (DWORD)dos.e_lfanew;
     if (!ReadExactly(file, at, &nt, sizeof nt) || nt.Signature != IMAGE_NT_SIGNATURE ||
-        nt.FileHeader.Machine != IMAGE_FILE_MACHINE_I386 ||
-        !(nt.FileHeader.Characteristics & IMAGE_FILE_DLL) ||
-        nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC ||
+        nt.FileHeader.Machine != OWN_MACHINE || !(nt.FileHeader.Characteristics & IMAGE_FILE_DLL) ||
+        nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR_MAGIC ||
         nt.OptionalHeader.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_EXPORT ||
         nt.FileHeader.NumberOfSections > MAX_SECTIONS)
         return false;

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tonquil needs on Debian 12, as root.
 # Quiet and quick when everything is there already.
+# Usage: setup.sh [x64]   (x64: what the x64 build adds)
 set -eu
 
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils)
+[ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -2,11 +2,8 @@
 # Ends the warm wineserver and the Xvfb that the test runner kept for a build.
 # Usage: stop-wine.sh BUILD_DIR
 set -u
+. "$(dirname "$0")/lib/wine.sh"
 prefix=$(realpath -m "${1:-build}/wineprefix")
-WINEPREFIX="$prefix" wineserver -k </dev/null >/dev/null 2>&1
-if [ -f "$prefix.display" ]; then
-    read -r pid _ <"$prefix.display"
-    kill "$pid" 2>/dev/null
-    rm -f "$prefix.display"
-fi
+WINEPREFIX="$prefix" quiet wineserver -k
+wine_stop_xvfb "$prefix.display"
 exit 0

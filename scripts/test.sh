@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds everything and runs every test under Wine.
+# Sets up what is missing, builds everything and runs every test under Wine:
+# the 32-bit build, or the x64 build where 32-bit programs cannot start here
+# (or TONQUIL_TEST_ARCH=x64 says so).
 set -eu
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-cmake --preset mingw >/dev/null
-# Quiet when all is well; the whole log when the build fails.
-cmake --build --preset mingw >build/build.log 2>&1 || { cat build/build.log; exit 1; }
+. scripts/lib/build.sh
+tonquil_build
+tonquil_arch_line
 status=0
-ctest --preset mingw || status=$?
-scripts/stop-wine.sh build
+ctest --preset "$PRESET" || status=$?
+scripts/stop-wine.sh "$BUILD_DIR"
+tonquil_arch_line
 exit $status

@@ -51,7 +51,7 @@ static BOOL AppendTrackItem(HMENU menu, LONG index, int rolling, const TRACKENTR
     lstrcpynW(name, GetBaseName(entry->Path), LABEL_SIZE - 16);
     wsprintfW(label, L"&%d\t%s", rolling ? position + 1 : (int)index + 1, name);
     MENUITEMINFOW item = {};
-    item.cbSize = TRACK_MENU_ITEM_SIZE;
+    item.cbSize = (UINT)TRACK_MENU_ITEM_SIZE;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
     item.fType = MFT_STRING;
     item.fState = index == PlayerState->TrackNo ? (MFS_CHECKED | MFS_DEFAULT) : 0;

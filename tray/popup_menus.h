@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
-#define TRACK_MENU_ITEM_SIZE 48
+// MENUITEMINFOW with hbmpItem: 48 bytes in 32-bit code, 80 in x64, where
+// InsertMenuItemW refuses the 32-bit size.
+#define TRACK_MENU_ITEM_SIZE sizeof(MENUITEMINFOW)
 
 LRESULT ShowMainMenu(HWND window);
 LRESULT ShowTrackMenu(HWND window);

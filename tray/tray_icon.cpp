@@ -5,6 +5,9 @@
 #define INFO_TITLE_CAPACITY 64
 
 static_assert(sizeof(NOTIFYICONDATAW) >= TRAY_DATA_SIZE, "the request fits the structure");
+#ifndef _WIN64
+static_assert(TRAY_DATA_SIZE == 952, "the 32-bit request is 952 bytes");
+#endif
 
 NOTIFYICONPROC NotifyIconCall = Shell_NotifyIconW;
 
@@ -13,7 +16,7 @@ static WCHAR CurrentTip[TIP_CAPACITY] = L"Tonquil";
 
 static void PrepareData(HWND window, UINT flags, NOTIFYICONDATAW *data) {
     ZeroMemory(data, sizeof *data);
-    data->cbSize = TRAY_DATA_SIZE;
+    data->cbSize = (DWORD)TRAY_DATA_SIZE;
     data->hWnd = window;
     data->uID = TRAY_ICON_ID;
     data->uFlags = flags;

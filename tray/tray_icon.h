@@ -4,11 +4,13 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <stddef.h>
 
 #define TRAY_ICON_ID 256
 #define WM_TRAYNOTIFY 0x8001
-// NOTIFYICONDATAW up to and including guidItem.
-#define TRAY_DATA_SIZE 952
+// NOTIFYICONDATAW up to and including guidItem: 952 bytes in 32-bit code,
+// the shell's version-3 size, whatever the headers' newer fields add.
+#define TRAY_DATA_SIZE (offsetof(NOTIFYICONDATAW, guidItem) + sizeof(GUID))
 
 // Every request to the shell goes through this pointer; tests replace it to
 // read back what the shell is asked.

@@ -68,7 +68,7 @@ TEST_F(ExtensionHost, AModuleWithoutTheExportIsLoadedAndFreedAtEachShowWindow) {
 }
 
 TEST_F(ExtensionHost, AFileThatIsNoLoadableModuleCountsAsAbsent) {
-    for (ModuleKind kind : {MODULE_NOT_A_DLL, MODULE_64_BIT}) {
+    for (ModuleKind kind : {MODULE_NOT_A_DLL, MODULE_OTHER_MACHINE}) {
         UseModule(kind);
         WritePlaylist({L"a.mp3"});
         ASSERT_NE(nullptr, Open());

@@ -22,16 +22,6 @@ std::wstring RecordingModule() {
     return DoublesFolder() + L"extension\\tonquil.dll";
 }
 
-// The same DLL claiming to hold x64 code: a 32-bit process cannot load it.
-std::string As64BitImage(std::string image) {
-    if (image.size() < 0x40)
-        return image;
-    DWORD header = *(const DWORD *)&image[0x3C];
-    if (header + 6 <= image.size())
-        *(WORD *)&image[header + 4] = IMAGE_FILE_MACHINE_AMD64;
-    return image;
-}
-
 } // namespace
 
 void PlayerTest::SetUp() {
@@ -105,8 +95,8 @@ void PlayerTest::UseModule(ModuleKind kind) {
     case MODULE_NOT_A_DLL:
         WriteBytes(module, "MZ but nothing that a loader could use");
         break;
-    case MODULE_64_BIT:
-        WriteBytes(module, As64BitImage(ReadBytes(RecordingModule())));
+    case MODULE_OTHER_MACHINE:
+        WriteBytes(module, AsOtherMachineImage(ReadBytes(RecordingModule())));
         break;
     }
 }

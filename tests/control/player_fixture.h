@@ -14,7 +14,7 @@ enum ModuleKind {
     RECORDING_MODULE,      // the extension double
     MODULE_WITHOUT_EXPORT, // a DLL that lacks DynamicWndProc
     MODULE_NOT_A_DLL,      // a text file named tonquil.dll
-    MODULE_64_BIT,         // the extension double marked as x64 code
+    MODULE_OTHER_MACHINE,  // the extension double marked as the other machine's code
 };
 
 class PlayerTest : public ::testing::Test {

@@ -13,23 +13,6 @@
 
 using Lines = std::vector<std::string>;
 
-namespace {
-
-// The double with its PE Machine field changed to x64.
-std::string SixtyFourBitCopy() {
-    std::string bytes = ReadBytes(DoublesFolder() + L"bass\\bass.dll");
-    if (bytes.size() < 0x40)
-        return std::string();
-    DWORD header = *(const DWORD *)&bytes[0x3C];
-    if (header + 6 > bytes.size() || bytes.compare(header, 4, std::string("PE\0\0", 4)) != 0)
-        return std::string();
-    bytes[header + 4] = (char)0x64; // IMAGE_FILE_MACHINE_AMD64, 0x8664
-    bytes[header + 5] = (char)0x86;
-    return bytes;
-}
-
-} // namespace
-
 class BindingTest : public PlaybackTest {
   protected:
     // Every routine that reaches the library, and the Playlist afterwards.
@@ -137,12 +120,12 @@ TEST_F(BindingTest, ALibraryWithoutAnOutputDeviceRemovesNoEntryAndIsInitialisedA
     EXPECT_EQ("BASS_Init(-1,44100,0," + Hwnd() + ",0)=1", Calls().at(0));
 }
 
-TEST_F(BindingTest, ALibraryThatIsNoProgramOrNotA32BitOneIsRefusedQuietly) {
+TEST_F(BindingTest, ALibraryThatIsNoProgramOrForTheOtherMachineIsRefusedQuietly) {
     AddTracks();
-    std::string sixtyFourBit = SixtyFourBitCopy();
-    ASSERT_FALSE(sixtyFourBit.empty());
+    std::string otherMachine = AsOtherMachineImage(ReadBytes(DoublesFolder() + L"bass\\bass.dll"));
+    ASSERT_FALSE(otherMachine.empty());
     for (const std::string &bytes :
-         {std::string("MZ but nothing a loader could use\r\n"), std::string(), sixtyFourBit}) {
+         {std::string("MZ but nothing a loader could use\r\n"), std::string(), otherMachine}) {
         ReplaceAudioLibrary(bytes);
         DriveEverything();
         EXPECT_EQ(nullptr, AudioLibrary) << bytes.size() << " bytes";

@@ -52,6 +52,16 @@ std::string ReadBytes(const std::wstring &path) {
     return bytes;
 }
 
+std::string AsOtherMachineImage(std::string image) {
+    if (image.size() < 0x40)
+        return image;
+    DWORD header = *(const DWORD *)&image[0x3C];
+    WORD other = sizeof(void *) == 4 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
+    if (header + 6 <= image.size())
+        CopyMemory(&image[header + 4], &other, sizeof other);
+    return image;
+}
+
 void DeletePath(const std::wstring &path) {
     if (!DeleteFileW(path.c_str()))
         RemoveDirectoryW(path.c_str());

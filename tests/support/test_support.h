@@ -18,6 +18,9 @@ std::wstring DoublesFolder();
 
 bool WriteBytes(const std::wstring &path, const std::string &bytes);
 std::string ReadBytes(const std::wstring &path);
+// The same DLL marked as code for the other machine (x64 in 32-bit tests, x86
+// in x64 ones): no process of the tests' own kind can load it.
+std::string AsOtherMachineImage(std::string image);
 void DeletePath(const std::wstring &path);
 bool CopyInto(const std::wstring &from, const std::wstring &to);
 // A fresh empty folder under the test's folder, ending in a backslash.

@@ -30,7 +30,8 @@ BOOL WINAPI CaptureRequest(DWORD message, PNOTIFYICONDATAW data) {
 NOTIFYICONDATAW Expected(HWND window, UINT flags) {
     NOTIFYICONDATAW data;
     ZeroMemory(&data, sizeof data);
-    data.cbSize = 952;
+    // The shell's version-3 size: 952 bytes in 32-bit code, 968 in x64.
+    data.cbSize = sizeof(void *) == 4 ? 952 : 968;
     data.hWnd = window;
     data.uID = 256;
     data.uFlags = flags;

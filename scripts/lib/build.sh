@@ -1,0 +1,33 @@
+# Sourced by run.sh and test.sh from the repository's top: installs what is
+# missing, chooses the build this machine can run and builds it.
+# Sets ARCH (x86 or x64), PRESET and BUILD_DIR.
+
+. scripts/lib/wine.sh
+
+tonquil_build() {
+    scripts/setup.sh
+    ARCH=$(tonquil_arch)
+    if [ "$ARCH" = x64 ]; then
+        scripts/setup.sh x64
+        PRESET=mingw-x64
+        BUILD_DIR=build-x64
+    else
+        PRESET=mingw
+        BUILD_DIR=build
+    fi
+    cmake --preset "$PRESET" >/dev/null
+    # Quiet when all is well; the whole log when the build fails.
+    cmake --build --preset "$PRESET" >"$BUILD_DIR/build.log" 2>&1 ||
+        { cat "$BUILD_DIR/build.log"; exit 1; }
+}
+
+# One line that says which build runs, and why.
+tonquil_arch_line() {
+    if [ "$ARCH" = x86 ]; then
+        echo "Tonquil: the 32-bit build under 32-bit Wine."
+    elif [ -n "${TONQUIL_TEST_ARCH:-}" ]; then
+        echo "Tonquil: the x64 build under 64-bit Wine (TONQUIL_TEST_ARCH=x64)."
+    else
+        echo "Tonquil: the x64 build under 64-bit Wine (this machine cannot start 32-bit programs)."
+    fi
+}
