@@ -46,24 +46,36 @@ static void ApplyVolume(HSTREAM stream) {
         AudioSetVolume(stream, PlayerState->Volume);
 }
 
-static void ShowTrackBalloon(HWND window, const WCHAR *path) {
-    const WCHAR *base = GetBaseName(path);
-    if (PlayerState->ShowInfo == 1) {
-        ShowTrayBalloon(window, NULL, base);
-        return;
+// What the balloon and the tip say about a track, taken before it plays:
+// once it plays, a short track can end and be freed together with its tags,
+// and the shell calls can dispatch a message that removes the entry and frees
+// its path.
+struct TRACKNOTICE {
+    WCHAR Base[DISPLAY_NAME_SIZE];
+    WCHAR *Artist;
+    WCHAR *Title;
+};
+
+static void TakeNotice(TRACKNOTICE *notice, const WCHAR *path, DWORD stream) {
+    lstrcpynW(notice->Base, GetBaseName(path), DISPLAY_NAME_SIZE);
+    notice->Artist = NULL;
+    notice->Title = NULL;
+    if (PlayerState->ShowInfo && PlayerState->ShowInfo != 1) {
+        notice->Artist = ReadTrackArtist(stream);
+        notice->Title = ReadTrackTitle(stream);
     }
-    WCHAR *artist = ReadTrackArtist((DWORD)PlayerState->Channel);
-    WCHAR *title = ReadTrackTitle((DWORD)PlayerState->Channel);
-    ShowTrayBalloon(window, artist, (title && title[0]) ? title : base);
-    HeapRelease(artist);
-    HeapRelease(title);
 }
 
-static void AnnounceTrack(HWND window, const WCHAR *path) {
-    if (PlayerState->ShowInfo)
-        ShowTrackBalloon(window, path);
+static void AnnounceTrack(HWND window, TRACKNOTICE *notice) {
+    if (PlayerState->ShowInfo == 1)
+        ShowTrayBalloon(window, NULL, notice->Base);
+    else if (PlayerState->ShowInfo)
+        ShowTrayBalloon(window, notice->Artist,
+                        (notice->Title && notice->Title[0]) ? notice->Title : notice->Base);
+    HeapRelease(notice->Artist);
+    HeapRelease(notice->Title);
     WCHAR tip[DISPLAY_NAME_SIZE];
-    lstrcpynW(tip, GetBaseName(path), DISPLAY_NAME_SIZE - (int)(sizeof TIP_SUFFIX / sizeof(WCHAR)));
+    lstrcpynW(tip, notice->Base, DISPLAY_NAME_SIZE - (int)(sizeof TIP_SUFFIX / sizeof(WCHAR)));
     lstrcatW(tip, TIP_SUFFIX);
     SetTrayTip(window, tip);
     CallExtension(window, XM_TRACKCHANGED, (WPARAM)PlayerState->TrackNo, 0);
@@ -79,35 +91,47 @@ static TRACKENTRY *CurrentEntry() {
     return GetTrack(PlayerState->TrackNo);
 }
 
+// The end sync of the current stream as the library gave it; an end message
+// counts only for this pair.
+static HSYNC EndSync;
+
 // An entry whose file cannot be opened loses its place and the entry that
-// slides into the index is tried next. A library that is missing, lacks the
-// open call or could not be initialised (no output device) is not the
-// entries' fault: then nothing is removed, and the next play tries the
-// library again.
+// slides into the index is tried next. While the library is missing, lacks
+// the open call or has never been seen initialised (no output device, say),
+// a failed open may be the library's fault, not the entry's: then nothing is
+// removed, and the next play tries the library again. Another user of the
+// library (the extension module) may have initialised it first, which makes
+// our own BASS_Init fail: a stream that opens shows it is usable.
 int PlayTrack(HWND window) {
     for (;;) {
         TRACKENTRY *entry = CurrentEntry();
         if (!entry)
             return 0;
         MarkPlayed(entry->TrackId);
-        if (!AudioLibrary || !AudioInitialised) {
+        if (!AudioInitialised) {
             LoadAudioLibrary();
             AudioInit(window);
         }
         if (AudioIsActive((DWORD)PlayerState->Channel) != BASS_ACTIVE_PAUSED) {
-            if (!AudioInitialised || !FindAudioFunction("BASS_StreamCreateFile"))
+            if (!FindAudioFunction("BASS_StreamCreateFile"))
                 return 0;
             StopPlayback(window);
             PlayerState->Channel = (LONG)OpenStream(entry->Path);
             if (!PlayerState->Channel) {
+                if (!AudioInitialised)
+                    return 0;
                 RemoveTrack(PlayerState->TrackNo);
                 continue;
             }
+            AudioInitialised = 1;
             ApplyVolume((DWORD)PlayerState->Channel);
-            AudioSetEndSync((DWORD)PlayerState->Channel, OnTrackEnd, (DWORD)(UINT_PTR)window);
+            EndSync =
+                AudioSetEndSync((DWORD)PlayerState->Channel, OnTrackEnd, (DWORD)(UINT_PTR)window);
         }
+        TRACKNOTICE notice;
+        TakeNotice(&notice, entry->Path, (DWORD)PlayerState->Channel);
         AudioPlay((DWORD)PlayerState->Channel);
-        AnnounceTrack(window, entry->Path);
+        AnnounceTrack(window, &notice);
         return 0;
     }
 }
@@ -172,11 +196,14 @@ void CALLBACK OnTrackEnd(HSYNC sync, DWORD channel, DWORD, DWORD user) {
     PostMessageW((HWND)(UINT_PTR)user, WM_TRACKEND, (WPARAM)channel, (LPARAM)sync);
 }
 
-// An end for a stream that is no longer the current one (another track was
-// started meanwhile) is stale and ignored.
+// Only the end of the current stream through the sync armed for it counts:
+// an end of a stream replaced meanwhile is stale, and a message that anyone
+// could send with made-up values is not an end at all.
 LRESULT OnTrackEndMessage(HWND window, WPARAM stream, LPARAM sync) {
-    if (TeardownStarted || !PlayerState->Channel || (DWORD)stream != (DWORD)PlayerState->Channel)
+    if (TeardownStarted || !PlayerState->Channel || (DWORD)stream != (DWORD)PlayerState->Channel ||
+        !EndSync || (HSYNC)sync != EndSync)
         return 0;
+    EndSync = 0;
     AudioRemoveSync((DWORD)PlayerState->Channel, (HSYNC)sync);
     if (PlayerState->PlayMode != 0)
         PlayNext(window);

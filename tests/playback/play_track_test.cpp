@@ -7,6 +7,7 @@
 #include "playback/playback.h"
 #include "playlist/playlist.h"
 #include "test_support.h"
+#include "tonquil_extension.h"
 #include "tray/tray_icon.h"
 
 #include <malloc.h>
@@ -266,4 +267,56 @@ TEST_F(PlaybackTest, TheBalloonNamesTheFileOrTheTagsAsShowInfoAsks) {
     EXPECT_EQ(L"plain.mp3", balloons()[2].info);
     // The tip follows the balloon.
     EXPECT_EQ(NIF_TIP, TrayRequests.back().flags);
+}
+
+namespace {
+
+HWND RemovingWindow;
+std::wstring Replacement; // a path as long as the removed one's
+
+// The shell call dispatches a message from elsewhere that removes the playing
+// entry; the paths inserted after it take the freed memory.
+BOOL WINAPI RemoveDuringBalloon(DWORD message, PNOTIFYICONDATAW data) {
+    if (data->uFlags & NIF_INFO) {
+        SendMessageW(RemovingWindow, CM_REMOVETRACK, 0, 0);
+        for (int i = 0; i < 8; ++i)
+            InsertTrack(-1, Replacement.c_str());
+    }
+    TrayRequests.push_back({message, data->uFlags, data->szTip, data->szInfoTitle, data->szInfo});
+    return TRUE;
+}
+
+} // namespace
+
+// The balloon and the tip come after playback has started: by then a short
+// track may have ended and been freed, and the entry may have been removed.
+TEST_F(PlaybackTest, TheBalloonAndTipNameTheTrackThatStartedWhateverHappensMeanwhile) {
+    struct Case {
+        const wchar_t *name;
+        const char *content;
+        bool removed;
+    } cases[] = {{L"ends at once.mp3", "BRIEF", false}, {L"removed meanwhile.mp3", "OK", true}};
+    std::string tag(128, '\0');
+    tag.replace(0, 3, "TAG");
+    tag.replace(3, 5, "Title");
+    tag.replace(33, 6, "Artist");
+    PlayerState->ShowInfo = 2;
+    for (const Case &c : cases) {
+        ClearPlaylist();
+        std::wstring path = AddTrack(c.name, c.content);
+        ASSERT_TRUE(WriteBytes(path + L".id3v1", tag));
+        TrayRequests.clear();
+        RemovingWindow = window;
+        Replacement = WriteTrack(std::wstring(lstrlenW(c.name) - 4, L'x') + L".mp3", "OK");
+        if (c.removed)
+            NotifyIconCall = RemoveDuringBalloon;
+
+        PlayTrack(window);
+
+        ASSERT_LE(2u, TrayRequests.size()) << Utf8(c.name);
+        const TrayRequest &balloon = TrayRequests[TrayRequests.size() - 2];
+        EXPECT_EQ(L"Artist", balloon.infoTitle) << Utf8(c.name);
+        EXPECT_EQ(L"Title", balloon.info) << Utf8(c.name);
+        EXPECT_EQ(std::wstring(c.name) + L" - Tonquil", LastTip());
+    }
 }
