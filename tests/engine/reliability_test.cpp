@@ -21,8 +21,12 @@ namespace {
 std::atomic<size_t> RefuseAbove(SIZE_MAX);
 
 struct Refusing {
-    explicit Refusing(size_t limit) { RefuseAbove = limit; }
-    ~Refusing() { RefuseAbove = SIZE_MAX; }
+    explicit Refusing(size_t limit) {
+        RefuseAbove = limit;
+    }
+    ~Refusing() {
+        RefuseAbove = SIZE_MAX;
+    }
 };
 
 // A source that claims size bytes but can read only the first served ones:
@@ -101,8 +105,7 @@ TEST(MpegDamage, JunkAndCutFilesEndTheStreamWithinBounds) {
     } cases[] = {
         {"short junk", frames + std::string(4000, '\0') + frames, 0, 2 * whole - 1152,
          2 * whole + 1152},
-        {"long junk", frames + std::string(300000, '\0') + frames, 0, whole - 1152,
-         whole + 1152},
+        {"long junk", frames + std::string(300000, '\0') + frames, 0, whole - 1152, whole + 1152},
         {"cut inside the first frame", mp3.substr(0, first.FrameBytes), 100, -1, -1},
         {"cut ten frames in", mp3, 10 * first.FrameBytes, -1, wholeMp3 - 1},
     };
