@@ -55,6 +55,12 @@ std::string ShortWav() {
     return wav;
 }
 
+// An ID3v1 tag after the audio, for the balloon's artist and title.
+std::string Id3v1Tag(int number) {
+    std::string tag = "TAG" + ("Title " + std::to_string(number)).append(30, '\0').substr(0, 30);
+    return (tag + std::string("Artist").append(30, '\0')).append(128, '\0').substr(0, 128);
+}
+
 std::vector<Track> MakeTracks(const std::wstring &folder) {
     std::string wav = ShortWav();
     std::vector<Track> tracks;
@@ -63,7 +69,7 @@ std::vector<Track> MakeTracks(const std::wstring &folder) {
         std::wstring path = folder + L"track" + std::to_wstring(i) + (i % 2 ? L".wav" : L".mp3");
         // A WAV under an MPEG name still plays: the engine goes by content.
         if (kind == Good)
-            WriteBytes(path, wav);
+            WriteBytes(path, i % 3 ? wav : wav + Id3v1Tag(i));
         else if (kind == Damaged)
             WriteBytes(path, i % 2 ? wav.substr(0, 30) : std::string(3000, '\xFF'));
         tracks.push_back({path, kind});
@@ -248,7 +254,7 @@ TEST(Soak, ShuffledPlayUnderRandomControlKeepsTheListAndLeaksNothing) {
         goodTracks += track.kind == Good;
     }
     ASSERT_TRUE(WriteBytes(folder + L"tonquil.m3u", playlist));
-    ASSERT_TRUE(WriteBytes(folder + L"tonquil.ini", "[Client]\r\nPlayMode=2\r\nShowInfo=1\r\n"));
+    ASSERT_TRUE(WriteBytes(folder + L"tonquil.ini", "[Client]\r\nPlayMode=2\r\nShowInfo=2\r\n"));
     RunningPlayer player = StartPlayer(folder);
     ASSERT_NE(nullptr, player.window);
     DWORD started = GetTickCount();
