@@ -46,36 +46,32 @@ static void ApplyVolume(HSTREAM stream) {
         AudioSetVolume(stream, PlayerState->Volume);
 }
 
-// What the balloon and the tip say about a track, taken before it plays:
-// once it plays, a short track can end and be freed together with its tags,
-// and the shell calls can dispatch a message that removes the entry and frees
-// its path.
-struct TRACKNOTICE {
-    WCHAR Base[DISPLAY_NAME_SIZE];
+// Artist and title for the balloon, read before the track plays: once it
+// plays, a short track can end and be freed together with its tags.
+struct TRACKTAGS {
     WCHAR *Artist;
     WCHAR *Title;
 };
 
-static void TakeNotice(TRACKNOTICE *notice, const WCHAR *path, DWORD stream) {
-    lstrcpynW(notice->Base, GetBaseName(path), DISPLAY_NAME_SIZE);
-    notice->Artist = NULL;
-    notice->Title = NULL;
+static void ReadTags(TRACKTAGS *tags, DWORD stream) {
+    tags->Artist = NULL;
+    tags->Title = NULL;
     if (PlayerState->ShowInfo && PlayerState->ShowInfo != 1) {
-        notice->Artist = ReadTrackArtist(stream);
-        notice->Title = ReadTrackTitle(stream);
+        tags->Artist = ReadTrackArtist(stream);
+        tags->Title = ReadTrackTitle(stream);
     }
 }
 
-static void AnnounceTrack(HWND window, TRACKNOTICE *notice) {
+static void AnnounceTrack(HWND window, const WCHAR *path, TRACKTAGS *tags) {
+    const WCHAR *base = GetBaseName(path);
     if (PlayerState->ShowInfo == 1)
-        ShowTrayBalloon(window, NULL, notice->Base);
+        ShowTrayBalloon(window, NULL, base);
     else if (PlayerState->ShowInfo)
-        ShowTrayBalloon(window, notice->Artist,
-                        (notice->Title && notice->Title[0]) ? notice->Title : notice->Base);
-    HeapRelease(notice->Artist);
-    HeapRelease(notice->Title);
+        ShowTrayBalloon(window, tags->Artist, (tags->Title && tags->Title[0]) ? tags->Title : base);
+    HeapRelease(tags->Artist);
+    HeapRelease(tags->Title);
     WCHAR tip[DISPLAY_NAME_SIZE];
-    lstrcpynW(tip, notice->Base, DISPLAY_NAME_SIZE - (int)(sizeof TIP_SUFFIX / sizeof(WCHAR)));
+    lstrcpynW(tip, base, DISPLAY_NAME_SIZE - (int)(sizeof TIP_SUFFIX / sizeof(WCHAR)));
     lstrcatW(tip, TIP_SUFFIX);
     SetTrayTip(window, tip);
     CallExtension(window, XM_TRACKCHANGED, (WPARAM)PlayerState->TrackNo, 0);
@@ -95,44 +91,60 @@ static TRACKENTRY *CurrentEntry() {
 // counts only for this pair.
 static HSYNC EndSync;
 
-// An entry whose file cannot be opened loses its place and the entry that
-// slides into the index is tried next. While the library is missing, lacks
-// the open call or has never been seen initialised (no output device, say),
-// a failed open may be the library's fault, not the entry's: then nothing is
-// removed, and the next play tries the library again. Another user of the
-// library (the extension module) may have initialised it first, which makes
-// our own BASS_Init fail: a stream that opens shows it is usable.
+#define PLAY_DONE 0
+#define PLAY_NEXT_ENTRY 1
+
+// Opens the entry's file (or resumes the paused stream), plays and announces
+// it. An entry whose file cannot be opened loses its place: PLAY_NEXT_ENTRY.
+// While the library is missing, lacks the open call or has never been seen
+// initialised (no output device, say), a failed open may be the library's
+// fault, not the entry's: then nothing is removed, and the next play tries
+// the library again. Another user of the library (the extension module) may
+// have initialised it first, which makes our own BASS_Init fail: a stream
+// that opens shows it is usable.
+static int StartTrack(HWND window, const WCHAR *path) {
+    if (!AudioInitialised) {
+        LoadAudioLibrary();
+        AudioInit(window);
+    }
+    if (AudioIsActive((DWORD)PlayerState->Channel) != BASS_ACTIVE_PAUSED) {
+        if (!FindAudioFunction("BASS_StreamCreateFile"))
+            return PLAY_DONE;
+        StopPlayback(window);
+        PlayerState->Channel = (LONG)OpenStream(path);
+        if (!PlayerState->Channel) {
+            if (!AudioInitialised)
+                return PLAY_DONE;
+            RemoveTrack(PlayerState->TrackNo);
+            return PLAY_NEXT_ENTRY;
+        }
+        AudioInitialised = 1;
+        ApplyVolume((DWORD)PlayerState->Channel);
+        EndSync = AudioSetEndSync((DWORD)PlayerState->Channel, OnTrackEnd, (DWORD)(UINT_PTR)window);
+    }
+    TRACKTAGS tags;
+    ReadTags(&tags, (DWORD)PlayerState->Channel);
+    AudioPlay((DWORD)PlayerState->Channel);
+    AnnounceTrack(window, path, &tags);
+    return PLAY_DONE;
+}
+
+// The entry that slides into the index of a removed one is tried next. The
+// shell calls (the tips) can dispatch a message that removes the entry and
+// frees its path, so the path is worked from a copy.
 int PlayTrack(HWND window) {
     for (;;) {
         TRACKENTRY *entry = CurrentEntry();
         if (!entry)
             return 0;
         MarkPlayed(entry->TrackId);
-        if (!AudioInitialised) {
-            LoadAudioLibrary();
-            AudioInit(window);
-        }
-        if (AudioIsActive((DWORD)PlayerState->Channel) != BASS_ACTIVE_PAUSED) {
-            if (!FindAudioFunction("BASS_StreamCreateFile"))
-                return 0;
-            StopPlayback(window);
-            PlayerState->Channel = (LONG)OpenStream(entry->Path);
-            if (!PlayerState->Channel) {
-                if (!AudioInitialised)
-                    return 0;
-                RemoveTrack(PlayerState->TrackNo);
-                continue;
-            }
-            AudioInitialised = 1;
-            ApplyVolume((DWORD)PlayerState->Channel);
-            EndSync =
-                AudioSetEndSync((DWORD)PlayerState->Channel, OnTrackEnd, (DWORD)(UINT_PTR)window);
-        }
-        TRACKNOTICE notice;
-        TakeNotice(&notice, entry->Path, (DWORD)PlayerState->Channel);
-        AudioPlay((DWORD)PlayerState->Channel);
-        AnnounceTrack(window, &notice);
-        return 0;
+        WCHAR *path = HeapCopyText(entry->Path);
+        if (!path)
+            return 0;
+        int result = StartTrack(window, path);
+        HeapRelease(path);
+        if (result == PLAY_DONE)
+            return 0;
     }
 }
 

@@ -273,11 +273,13 @@ namespace {
 
 HWND RemovingWindow;
 std::wstring Replacement; // a path as long as the removed one's
+UINT RemoveAtRequest;     // the shell request (NIF_TIP or NIF_INFO) that removes, once
 
-// The shell call dispatches a message from elsewhere that removes the playing
-// entry; the paths inserted after it take the freed memory.
-BOOL WINAPI RemoveDuringBalloon(DWORD message, PNOTIFYICONDATAW data) {
-    if (data->uFlags & NIF_INFO) {
+// The shell call dispatches a message from elsewhere that removes the entry
+// being started; the paths inserted after it take the freed memory.
+BOOL WINAPI RemoveDuringShellCall(DWORD message, PNOTIFYICONDATAW data) {
+    if (data->uFlags & RemoveAtRequest) {
+        RemoveAtRequest = 0;
         SendMessageW(RemovingWindow, CM_REMOVETRACK, 0, 0);
         for (int i = 0; i < 8; ++i)
             InsertTrack(-1, Replacement.c_str());
@@ -288,28 +290,31 @@ BOOL WINAPI RemoveDuringBalloon(DWORD message, PNOTIFYICONDATAW data) {
 
 } // namespace
 
-// The balloon and the tip come after playback has started: by then a short
-// track may have ended and been freed, and the entry may have been removed.
+// The entry's path is used around shell calls, which can let another
+// message remove the entry; the balloon and the tip come after playback has
+// started, when a short track may have ended and been freed.
 TEST_F(PlaybackTest, TheBalloonAndTipNameTheTrackThatStartedWhateverHappensMeanwhile) {
     struct Case {
         const wchar_t *name;
         const char *content;
-        bool removed;
-    } cases[] = {{L"ends at once.mp3", "BRIEF", false}, {L"removed meanwhile.mp3", "OK", true}};
+        UINT removeAt;
+    } cases[] = {{L"ends at once.mp3", "BRIEF", 0},
+                 {L"removed at the stop.mp3", "OK", NIF_TIP},
+                 {L"removed at the balloon.mp3", "OK", NIF_INFO}};
     std::string tag(128, '\0');
     tag.replace(0, 3, "TAG");
     tag.replace(3, 5, "Title");
     tag.replace(33, 6, "Artist");
     PlayerState->ShowInfo = 2;
+    NotifyIconCall = RemoveDuringShellCall;
+    RemovingWindow = window;
     for (const Case &c : cases) {
         ClearPlaylist();
         std::wstring path = AddTrack(c.name, c.content);
         ASSERT_TRUE(WriteBytes(path + L".id3v1", tag));
         TrayRequests.clear();
-        RemovingWindow = window;
         Replacement = WriteTrack(std::wstring(lstrlenW(c.name) - 4, L'x') + L".mp3", "OK");
-        if (c.removed)
-            NotifyIconCall = RemoveDuringBalloon;
+        RemoveAtRequest = c.removeAt;
 
         PlayTrack(window);
 
