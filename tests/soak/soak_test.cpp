@@ -293,7 +293,7 @@ TEST(Soak, ShuffledPlayUnderRandomControlKeepsTheListAndLeaksNothing) {
     // Let what is queued settle, then look at the player as it is.
     Ask(player.window, CM_STOP);
     Sleep(300);
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(player.process, 0)) << "the player ended";
+    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(player.process, 0)) << "the player ended";
     Figures end = Measure(player.process);
     ListCheck list = CheckList(player.process, player.window, tracks);
     LRESULT trackNo = Ask(player.window, CM_GETTRACKNO);
