@@ -4,6 +4,11 @@
 #include "app/main_window.h"
 #include "tonquil_extension.h"
 
+// How long a second start waits for the player to take its command. A
+// player whose thread takes no messages at all is given up at once; one
+// that shows a box (About) or a menu still takes the command.
+#define FORWARD_TIMEOUT_MS 5000
+
 struct OPTION {
     const WCHAR *Text;
     WORD Command;
@@ -66,6 +71,8 @@ void ForwardCommandLine() {
     HWND player = FindWindowW(MAIN_CLASS_NAME, NULL);
     int command = player ? CommandForLine(line) : 0;
     HeapRelease(line);
+    DWORD_PTR answer;
     if (command)
-        SendMessageW(player, WM_COMMAND, (WPARAM)command, 0);
+        SendMessageTimeoutW(player, WM_COMMAND, (WPARAM)command, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            FORWARD_TIMEOUT_MS, &answer);
 }

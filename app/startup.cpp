@@ -3,9 +3,35 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/player_state.h"
+#include "control/extension_host.h"
 #include "playlist/random_source.h"
 
+// Both calls are newer than the oldest system the player runs on, so both
+// are looked up; the flag's value is fixed by the system.
+typedef BOOL(WINAPI *SETDEFAULTDLLDIRECTORIES)(DWORD);
+typedef BOOL(WINAPI *SETDLLDIRECTORYW)(LPCWSTR);
+#define SEARCH_SYSTEM32_ONLY 0x800 // LOAD_LIBRARY_SEARCH_SYSTEM32
+
+// The audio library, its plug-ins and the module are loaded by full path;
+// what they import must come from the system, never from a file of the same
+// name planted in the current folder or beside the player (winmm.dll, say).
+// Systems without the call at least keep the current folder out.
+static void RestrictDllSearch() {
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (!kernel)
+        return;
+    SETDEFAULTDLLDIRECTORIES setDefault =
+        (SETDEFAULTDLLDIRECTORIES)(void *)GetProcAddress(kernel, "SetDefaultDllDirectories");
+    if (setDefault && setDefault(SEARCH_SYSTEM32_ONLY))
+        return;
+    SETDLLDIRECTORYW setDirectory =
+        (SETDLLDIRECTORYW)(void *)GetProcAddress(kernel, "SetDllDirectoryW");
+    if (setDirectory)
+        setDirectory(L"");
+}
+
 int RunPlayer(HINSTANCE instance) {
+    RestrictDllSearch();
     // A playlist entry on a drive without a medium, or a damaged bass.dll or
     // tonquil.dll, must not bring up a system dialog: the player reports
     // nothing to the user.
@@ -28,5 +54,7 @@ int RunPlayer(HINSTANCE instance) {
     if (!CreateMainWindow(instance))
         return 0;
     RunMessageLoop();
+    // Only now is none of the module's code on the stack.
+    FreeRetiredExtensionModule();
     return 0;
 }

@@ -6,32 +6,39 @@
 
 HMODULE ExtensionModule;
 
-// How many notifications are running in the module right now.
-static int NotificationsUnderway;
+// A module let go at teardown, still mapped: the close may have come from its
+// own code (its window procedure, a notification, a dialog of its own), which
+// is then still on the stack. It is freed once the message loop has ended.
+static HMODULE RetiredModule;
 
 LRESULT CallExtension(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!ExtensionModule)
         return 0;
     DYNAMICWNDPROC procedure =
         (DYNAMICWNDPROC)(void *)GetProcAddress(ExtensionModule, "DynamicWndProc");
-    if (!procedure)
-        return 0;
-    ++NotificationsUnderway;
-    LRESULT answer = procedure(window, message, wParam, lParam);
-    --NotificationsUnderway;
-    return answer;
+    return procedure ? procedure(window, message, wParam, lParam) : 0;
+}
+
+static HMODULE LetModuleGo(HWND window) {
+    HMODULE module = ExtensionModule;
+    if (module)
+        CallExtension(window, XM_UNLOAD, 0, 0);
+    ExtensionModule = NULL;
+    return module;
+}
+
+void FreeRetiredExtensionModule() {
+    if (RetiredModule)
+        FreeLibrary(RetiredModule);
+    RetiredModule = NULL;
 }
 
 void UnloadExtensionModule(HWND window) {
-    if (ExtensionModule) {
-        CallExtension(window, XM_UNLOAD, 0, 0);
-        // A module that closed the player from inside a notification is still
-        // running: freeing it would pull its code from under it. The process
-        // ends right after and releases it then.
-        if (!NotificationsUnderway)
-            FreeLibrary(ExtensionModule);
+    HMODULE module = LetModuleGo(window);
+    if (module) {
+        FreeRetiredExtensionModule();
+        RetiredModule = module;
     }
-    ExtensionModule = NULL;
 }
 
 void LoadExtensionModule(HWND window) {
@@ -45,7 +52,10 @@ void LoadExtensionModule(HWND window) {
         return;
     if (GetProcAddress(ExtensionModule, "DynamicWndProc") && CallExtension(window, XM_INIT, 0, 0))
         return;
-    UnloadExtensionModule(window);
+    // Refused: only the host's code runs here, so it can go at once.
+    HMODULE module = LetModuleGo(window);
+    if (module)
+        FreeLibrary(module);
 }
 
 LRESULT ShowExtensionWindow(HWND window) {

@@ -8,7 +8,10 @@ extern HMODULE ExtensionModule;
 
 LRESULT CallExtension(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LoadExtensionModule(HWND window);
+// Sends XM_UNLOAD and lets the module go; it stays mapped until
+// FreeRetiredExtensionModule, which runs after the message loop has ended.
 void UnloadExtensionModule(HWND window);
+void FreeRetiredExtensionModule();
 LRESULT ShowExtensionWindow(HWND window);
 
 #endif

@@ -1,8 +1,10 @@
 // The thirteen calls of the audio library interface. Each takes the engine's
 // lock for its whole run; the end syncs run on the engine's thread without it.
+// None lets an exception out (see no_throw.h).
 #include "engine/bass.h"
 
 #include "engine/engine_thread.h"
+#include "engine/no_throw.h"
 #include "engine/plugins.h"
 #include "engine/source.h"
 #include "engine/streams.h"
@@ -48,128 +50,154 @@ std::wstring WidePath(const void *file, DWORD flags) {
 extern "C" {
 
 BOOL WINAPI BASS_Init(int device, DWORD, DWORD, HWND, const GUID *) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    UINT chosen;
-    if (Engine.Initialised || !ChooseDevice(device, &chosen) || !StartEngineThread())
-        return FALSE;
-    Engine.Device = chosen;
-    Engine.Initialised = true;
-    return TRUE;
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        UINT chosen;
+        if (Engine.Initialised || !ChooseDevice(device, &chosen) || !StartEngineThread())
+            return FALSE;
+        Engine.Device = chosen;
+        Engine.Initialised = true;
+        return TRUE;
+    });
 }
 
 BOOL WINAPI BASS_Free(void) {
-    EngineThread *thread;
-    {
-        std::lock_guard<std::mutex> hold(EngineLock);
-        if (!Engine.Initialised)
-            return FALSE;
-        thread = StopEngineThread();
-        while (!Engine.Streams.empty())
-            FreeStream(Engine.Streams.back());
-        CloseRetired();
-        Engine.Initialised = false;
-    }
-    JoinEngineThread(thread);
-    return TRUE;
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        EngineThread *thread;
+        {
+            std::lock_guard<std::mutex> hold(EngineLock);
+            if (!Engine.Initialised)
+                return FALSE;
+            thread = StopEngineThread();
+            while (!Engine.Streams.empty())
+                FreeStream(Engine.Streams.back());
+            CloseRetired();
+            Engine.Initialised = false;
+        }
+        JoinEngineThread(thread);
+        return TRUE;
+    });
 }
 
 HSTREAM WINAPI BASS_StreamCreateFile(BOOL mem, const void *file, DWORD offset, DWORD length,
                                      DWORD flags) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    if (!Engine.Initialised || !file)
-        return 0;
-    TQSOURCE source;
-    bool opened = mem ? OpenMemorySource((const BYTE *)file + offset, length, &source)
-                      : OpenFileSource(WidePath(file, flags).c_str(), offset, length, &source);
-    return opened ? CreateStream(&source, flags) : 0;
+    return NoThrow<HSTREAM>(0, [&]() -> HSTREAM {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        if (!Engine.Initialised || !file)
+            return 0;
+        TQSOURCE source;
+        bool opened = mem ? OpenMemorySource((const BYTE *)file + offset, length, &source)
+                          : OpenFileSource(WidePath(file, flags).c_str(), offset, length, &source);
+        return opened ? CreateStream(&source, flags) : 0;
+    });
 }
 
 BOOL WINAPI BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    Stream *stream = FindStream(handle);
-    if (!stream || (freq != KEEP_FREQ && freq != 0 && (freq < MIN_FREQ || freq > MAX_FREQ)) ||
-        (volume != KEEP_VOLUME && (volume < 0 || volume > 100)) ||
-        (pan != KEEP_PAN && (pan < -100 || pan > 100)))
-        return FALSE;
-    // A new rate takes effect when the stream's output opens next.
-    if (freq != KEEP_FREQ)
-        stream->Freq = (DWORD)freq;
-    if (volume != KEEP_VOLUME)
-        stream->Volume = volume;
-    if (pan != KEEP_PAN)
-        stream->Pan = pan;
-    return TRUE;
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        if (!stream || (freq != KEEP_FREQ && freq != 0 && (freq < MIN_FREQ || freq > MAX_FREQ)) ||
+            (volume != KEEP_VOLUME && (volume < 0 || volume > 100)) ||
+            (pan != KEEP_PAN && (pan < -100 || pan > 100)))
+            return FALSE;
+        // A new rate takes effect when the stream's output opens next.
+        if (freq != KEEP_FREQ)
+            stream->Freq = (DWORD)freq;
+        if (volume != KEEP_VOLUME)
+            stream->Volume = volume;
+        if (pan != KEEP_PAN)
+            stream->Pan = pan;
+        return TRUE;
+    });
 }
 
 HSYNC WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD, SYNCPROC *proc, DWORD user) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    Stream *stream = FindStream(handle);
-    if (!stream || !proc || (type & ~BASS_SYNC_ONETIME) != BASS_SYNC_END)
-        return 0;
-    Sync sync = {NewHandle(), type, proc, user};
-    stream->Syncs.push_back(sync);
-    return sync.Handle;
+    return NoThrow<HSYNC>(0, [&]() -> HSYNC {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        if (!stream || !proc || (type & ~BASS_SYNC_ONETIME) != BASS_SYNC_END)
+            return 0;
+        Sync sync = {NewHandle(), type, proc, user};
+        stream->Syncs.push_back(sync);
+        return sync.Handle;
+    });
 }
 
 BOOL WINAPI BASS_ChannelRemoveSync(DWORD handle, HSYNC sync) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    Stream *stream = FindStream(handle);
-    if (!stream)
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        if (!stream)
+            return FALSE;
+        for (size_t i = 0; i < stream->Syncs.size(); ++i)
+            if (stream->Syncs[i].Handle == sync) {
+                stream->Syncs.erase(stream->Syncs.begin() + i);
+                return TRUE;
+            }
         return FALSE;
-    for (size_t i = 0; i < stream->Syncs.size(); ++i)
-        if (stream->Syncs[i].Handle == sync) {
-            stream->Syncs.erase(stream->Syncs.begin() + i);
-            return TRUE;
-        }
-    return FALSE;
+    });
 }
 
 BOOL WINAPI BASS_ChannelPlay(DWORD handle, BOOL restart) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    Stream *stream = FindStream(handle);
-    return stream && PlayStream(stream, restart != FALSE);
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        return stream && PlayStream(stream, restart != FALSE);
+    });
 }
 
 DWORD WINAPI BASS_ChannelIsActive(DWORD handle) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    Stream *stream = FindStream(handle);
-    return stream ? stream->State : BASS_ACTIVE_STOPPED;
+    return NoThrow<DWORD>(0, [&]() -> DWORD {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        return stream ? stream->State : BASS_ACTIVE_STOPPED;
+    });
 }
 
 BOOL WINAPI BASS_ChannelPause(DWORD handle) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    Stream *stream = FindStream(handle);
-    return stream && PauseStream(stream);
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        return stream && PauseStream(stream);
+    });
 }
 
 BOOL WINAPI BASS_ChannelStop(DWORD handle) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    Stream *stream = FindStream(handle);
-    if (!stream)
-        return FALSE;
-    StopStream(stream);
-    return TRUE;
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        if (!stream)
+            return FALSE;
+        StopStream(stream);
+        return TRUE;
+    });
 }
 
 const char *WINAPI BASS_ChannelGetTags(DWORD handle, DWORD tags) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    Stream *stream = FindStream(handle);
-    if (!stream || tags > BASS_TAG_ID3V2 || !stream->HasTag[tags])
-        return NULL;
-    return stream->Tags[tags].data();
+    return NoThrow<const char *>(NULL, [&]() -> const char * {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        if (!stream || tags > BASS_TAG_ID3V2 || !stream->HasTag[tags])
+            return NULL;
+        return stream->Tags[tags].data();
+    });
 }
 
 HPLUGIN WINAPI BASS_PluginLoad(const char *file, DWORD flags) {
-    if (!file)
-        return 0;
-    std::wstring path = WidePath(file, flags);
-    std::lock_guard<std::mutex> hold(EngineLock);
-    return LoadPlugin(path.c_str());
+    return NoThrow<HPLUGIN>(0, [&]() -> HPLUGIN {
+        if (!file)
+            return 0;
+        std::wstring path = WidePath(file, flags);
+        std::lock_guard<std::mutex> hold(EngineLock);
+        return LoadPlugin(path.c_str());
+    });
 }
 
 BOOL WINAPI BASS_PluginFree(HPLUGIN handle) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    return FreePlugin(handle);
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        return FreePlugin(handle);
+    });
 }
 
 } // extern "C"

@@ -21,7 +21,12 @@
  *   - BASS_ChannelSetSync takes BASS_SYNC_END, with or without
  *     BASS_SYNC_ONETIME; the sync runs on the engine's thread once the last
  *     frame has been played, before an auto-free stream is freed.
+ *   - BASS_ChannelGetTags(h, BASS_TAG_ID3V2) gives the whole tag up to 1 MB;
+ *     a larger one (mostly pictures) is cut there, its header's size saying so.
+ *   - Junk between MPEG frames is searched 64 KB far for the next frame; a
+ *     longer stretch ends the stream.
  *   - Every call may come from any thread; a sync may call the engine again.
+ *     None lets an exception out: a failed allocation fails the call.
  */
 #ifndef TONQUIL_BASS_H
 #define TONQUIL_BASS_H

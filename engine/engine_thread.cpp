@@ -1,6 +1,9 @@
 #include "engine/engine_thread.h"
 
+#include "engine/no_throw.h"
 #include "engine/streams.h"
+
+#include <new>
 
 namespace {
 
@@ -10,6 +13,9 @@ struct Firing {
     DWORD Channel;
     DWORD User;
 };
+
+// After a pass that ran out of memory, the next one comes this much later.
+#define SERVICE_RETRY_MS 10
 
 DWORD Sooner(DWORD a, DWORD b) {
     return a < b ? a : b;
@@ -33,7 +39,12 @@ DWORD Service(std::vector<Firing> *firings, std::vector<HSTREAM> *ended) {
     for (Stream *stream : Engine.Streams) {
         if (stream->State != BASS_ACTIVE_PLAYING)
             continue;
-        FeedStream(stream);
+        // Without memory to decode into, the stream ends as if drained.
+        if (!NoThrow(false, [&] {
+                FeedStream(stream);
+                return true;
+            }))
+            stream->Drained = true;
         if (stream->Drained && OutputPlayedAll(stream->Out)) {
             EndStream(stream);
             CollectEndSyncs(stream, firings);
@@ -75,7 +86,7 @@ DWORD WINAPI EngineMain(void *parameter) {
             std::lock_guard<std::mutex> hold(EngineLock);
             if (self->Quit)
                 break;
-            wait = Service(&firings, &ended);
+            wait = NoThrow<DWORD>(SERVICE_RETRY_MS, [&] { return Service(&firings, &ended); });
         }
         // The syncs run without the lock, so they may call the engine.
         for (const Firing &firing : firings)
@@ -105,7 +116,9 @@ DWORD WINAPI EngineMain(void *parameter) {
 } // namespace
 
 bool StartEngineThread() {
-    EngineThread *thread = new EngineThread();
+    EngineThread *thread = new (std::nothrow) EngineThread();
+    if (!thread)
+        return false;
     thread->Wake = CreateEventW(NULL, FALSE, FALSE, NULL);
     if (thread->Wake && GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                                            (LPCWSTR)(void *)EngineMain, &thread->Module))

@@ -1,5 +1,6 @@
 #include "engine/id3_blocks.h"
 
+#include "engine/no_throw.h"
 #include "engine/source.h"
 
 #include <string.h>
@@ -8,6 +9,10 @@ namespace {
 
 #define ID3V2_FOOTER_FLAG 0x10
 #define ID3V2_FOOTER_SIZE 10
+// A stream keeps a copy of its ID3v2 tag; one of up to 256 MB is mostly
+// pictures, after the text frames. The copy keeps the start of such a tag,
+// with its header's size saying how much it holds.
+#define ID3V2_COPY_LIMIT (1024 * 1024)
 
 // The header's stated tag size, or false when the header is not one.
 bool ReadId3v2Header(const TQSOURCE *source, DWORD *size, BYTE *flags) {
@@ -57,13 +62,26 @@ bool ReadId3v2Block(const TQSOURCE *source, std::string *block) {
     DWORD size = Id3v2BlockSize(source);
     if (!size)
         return false;
-    block->assign(size, '\0');
-    return ReadExactly(source, 0, &(*block)[0], size);
+    if (size > ID3V2_COPY_LIMIT)
+        size = ID3V2_COPY_LIMIT;
+    if (!NoThrow(false,
+                 [&] {
+                     block->assign(size, '\0');
+                     return true;
+                 }) ||
+        !ReadExactly(source, 0, &(*block)[0], size))
+        return false;
+    DWORD stated = size - ID3V2_HEADER_SIZE;
+    for (int i = 9; i >= 6; --i, stated >>= 7)
+        (*block)[i] = (char)(stated & 0x7F);
+    return true;
 }
 
 bool ReadId3v1Block(const TQSOURCE *source, std::string *block) {
-    if (!HasId3v1Block(source))
+    if (!HasId3v1Block(source) || !NoThrow(false, [&] {
+            block->assign(ID3V1_SIZE, '\0');
+            return true;
+        }))
         return false;
-    block->assign(ID3V1_SIZE, '\0');
     return ReadExactly(source, source->Size - ID3V1_SIZE, &(*block)[0], ID3V1_SIZE);
 }

@@ -2,10 +2,12 @@
 
 #include "engine/id3_blocks.h"
 #include "engine/mpeg_frames.h"
+#include "engine/no_throw.h"
 
 #include <mmsystem.h>
 #include <mmreg.h>
 #include <msacm.h>
+#include <new>
 #include <vector>
 
 namespace {
@@ -13,7 +15,13 @@ namespace {
 // The first frame must turn up this close to the start of the audio data; a
 // file of noise is refused without reading all of it.
 #define FIRST_FRAME_SEARCH (256 * 1024)
+// Junk between frames is searched this far for the next frame; past it the
+// stream ends. Every engine call waits while the search holds the lock.
+#define MAX_RESYNC (64 * 1024)
 #define BATCH_FRAMES 8
+// Input the codec holds without giving anything for it: more than this means
+// it takes no more, and feeding it would only grow the buffer.
+#define MAX_PENDING_INPUT (64 * 1024)
 #define MAX_FRAME_SAMPLES 1152
 // Layer 3 decoders put out this many frames of their own before the encoder's.
 #define LAYER3_DECODER_DELAY 529
@@ -85,20 +93,26 @@ bool NextFrame(MpegState *state, MpegHeader *header) {
         header->FrameBytes <= state->Reader.End - state->Next)
         return true;
     DWORD at = state->Next;
-    if (!FindMpegFrame(&state->Reader, &at, state->Reader.End - at, &state->Stream, header))
+    if (!FindMpegFrame(&state->Reader, &at, MAX_RESYNC, &state->Stream, header))
         return false;
     state->Next = at;
     return true;
 }
 
 // Appends up to a batch of whole frames to Input; false when none was left.
+// The frames end at the end of the data, at junk longer than a resync
+// searches, and where the file can no longer be read.
 bool GatherFrames(MpegState *state) {
     int gathered = 0;
     MpegHeader header;
-    while (gathered < BATCH_FRAMES && NextFrame(state, &header)) {
-        const BYTE *frame = PeekMpeg(&state->Reader, state->Next, header.FrameBytes);
-        if (!frame)
+    while (gathered < BATCH_FRAMES) {
+        const BYTE *frame = NextFrame(state, &header)
+                                ? PeekMpeg(&state->Reader, state->Next, header.FrameBytes)
+                                : NULL;
+        if (!frame) {
+            state->FramesDone = true;
             break;
+        }
         state->Input.insert(state->Input.end(), frame, frame + header.FrameBytes);
         state->Next += header.FrameBytes;
         ++gathered;
@@ -106,8 +120,10 @@ bool GatherFrames(MpegState *state) {
     return gathered > 0;
 }
 
-// One conversion of what Input holds; gives the PCM frames it put out.
-DWORD Convert(MpegState *state, DWORD flags) {
+// One conversion of what Input holds; puts out *frames of PCM. False when
+// the codec refuses.
+bool Convert(MpegState *state, DWORD flags, DWORD *frames) {
+    *frames = 0;
     DWORD channels = state->Stream.Channels;
     state->Pcm.resize((size_t)(BATCH_FRAMES + 2) * MAX_FRAME_SAMPLES * channels);
     ACMSTREAMHEADER header = {};
@@ -119,16 +135,17 @@ DWORD Convert(MpegState *state, DWORD flags) {
     if (!state->Started)
         flags |= ACM_STREAMCONVERTF_START;
     if (acmStreamPrepareHeader(state->Acm, &header, 0) != MMSYSERR_NOERROR)
-        return 0;
+        return false;
     MMRESULT result = acmStreamConvert(state->Acm, &header, flags);
     acmStreamUnprepareHeader(state->Acm, &header, 0);
     if (result != MMSYSERR_NOERROR)
-        return 0;
+        return false;
     state->Started = true;
     DWORD used = header.cbSrcLengthUsed < state->Input.size() ? header.cbSrcLengthUsed
                                                               : (DWORD)state->Input.size();
     state->Input.erase(state->Input.begin(), state->Input.begin() + used);
-    return header.cbDstLengthUsed / (2 * channels);
+    *frames = header.cbDstLengthUsed / (2 * channels);
+    return true;
 }
 
 // Refills Pcm; false once the stream has nothing more to give.
@@ -136,25 +153,25 @@ bool Refill(MpegState *state) {
     state->PcmAt = 0;
     state->PcmFrames = 0;
     while (!state->Finished && state->PcmFrames == 0) {
-        if (!state->FramesDone && GatherFrames(state)) {
-            state->PcmFrames = Convert(state, 0);
+        if (!state->FramesDone && state->Input.size() < MAX_PENDING_INPUT && GatherFrames(state)) {
+            // A codec that refuses its input is fed no more.
+            if (!Convert(state, 0, &state->PcmFrames))
+                state->Finished = true;
             continue;
         }
         state->FramesDone = true;
         // What the codec still holds comes out with the end flag; a codec
         // that keeps giving nothing ends the stream.
-        state->PcmFrames = Convert(state, ACM_STREAMCONVERTF_END);
-        if (state->PcmFrames == 0)
+        if (!Convert(state, ACM_STREAMCONVERTF_END, &state->PcmFrames) || state->PcmFrames == 0)
             state->Finished = true;
     }
     return state->PcmFrames > 0;
 }
 
-DWORD CALLBACK ReadMpeg(void *context, float *frames, DWORD count) {
-    MpegState *state = (MpegState *)context;
+// Adds to *written up to count frames.
+void CopyPcm(MpegState *state, float *frames, DWORD count, DWORD *written) {
     DWORD channels = state->Stream.Channels;
-    DWORD written = 0;
-    while (written < count) {
+    while (*written < count) {
         if (state->Limited && state->Remain == 0)
             break;
         if (state->PcmAt == state->PcmFrames && !Refill(state))
@@ -166,16 +183,29 @@ DWORD CALLBACK ReadMpeg(void *context, float *frames, DWORD count) {
             state->PcmAt += drop;
             continue;
         }
-        DWORD take = count - written < available ? count - written : available;
+        DWORD take = count - *written < available ? count - *written : available;
         if (state->Limited && take > state->Remain)
             take = (DWORD)state->Remain;
         const short *from = state->Pcm.data() + (size_t)state->PcmAt * channels;
-        float *to = frames + (size_t)written * channels;
+        float *to = frames + (size_t)*written * channels;
         for (DWORD i = 0; i < take * channels; ++i)
             to[i] = from[i] / 32768.0f;
         state->PcmAt += take;
         state->Remain -= state->Limited ? take : 0;
-        written += take;
+        *written += take;
+    }
+}
+
+DWORD CALLBACK ReadMpeg(void *context, float *frames, DWORD count) {
+    MpegState *state = (MpegState *)context;
+    DWORD written = 0;
+    // Without memory for the next frames the stream ends with what it gave.
+    if (!NoThrow(false, [&] {
+            CopyPcm(state, frames, count, &written);
+            return true;
+        })) {
+        state->Finished = true;
+        state->PcmAt = state->PcmFrames;
     }
     return written;
 }
@@ -199,6 +229,8 @@ bool FindStart(const TQSOURCE *source, MpegState *state) {
         return false;
     state->Next = at;
     const BYTE *frame = PeekMpeg(&state->Reader, at, state->Stream.FrameBytes);
+    if (!frame)
+        return false; // the file was cut after it was opened
     MpegGapless gapless = ReadMpegGapless(frame, state->Stream);
     if (gapless.Info)
         state->Next += state->Stream.FrameBytes;
@@ -216,9 +248,12 @@ bool FindStart(const TQSOURCE *source, MpegState *state) {
 } // namespace
 
 BOOL CALLBACK OpenMpegDecoder(const TQSOURCE *source, TQDECODER *decoder) {
-    MpegState *state = new MpegState();
+    MpegState *state = new (std::nothrow) MpegState();
+    if (!state)
+        return FALSE;
     // Nothing counts as MPEG audio until the codec has decoded some of it.
-    if (!FindStart(source, state) || !OpenAcm(state) || !Refill(state)) {
+    if (!NoThrow(false,
+                 [&] { return FindStart(source, state) && OpenAcm(state) && Refill(state); })) {
         CloseMpeg(state);
         return FALSE;
     }

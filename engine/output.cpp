@@ -1,6 +1,9 @@
 #include "engine/output.h"
 
+#include "engine/no_throw.h"
+
 #include <mmreg.h>
+#include <new>
 
 namespace {
 
@@ -56,7 +59,9 @@ void DescribeFormat(DWORD rate, DWORD channels, bool asFloat, WAVEFORMATEXTENSIB
 Output *OpenOutput(UINT device, DWORD rate, DWORD channels, bool asFloat, HANDLE done) {
     WAVEFORMATEXTENSIBLE format = {};
     DescribeFormat(rate, channels, asFloat, &format);
-    Output *output = new Output();
+    Output *output = new (std::nothrow) Output();
+    if (!output)
+        return NULL;
     if (device != OUTPUT_SILENT &&
         waveOutOpen(&output->Device, device, &format.Format, (DWORD_PTR)done, 0, CALLBACK_EVENT) !=
             MMSYSERR_NOERROR) {
@@ -68,7 +73,13 @@ Output *OpenOutput(UINT device, DWORD rate, DWORD channels, bool asFloat, HANDLE
     output->AsFloat = asFloat;
     output->BufferFrames = rate * OUTPUT_BUFFER_MS / 1000 + 1;
     for (OutputBuffer &buffer : output->Buffers) {
-        buffer.Bytes.resize((size_t)output->BufferFrames * output->FrameBytes);
+        if (!NoThrow(false, [&] {
+                buffer.Bytes.resize((size_t)output->BufferFrames * output->FrameBytes);
+                return true;
+            })) {
+            CloseOutput(output);
+            return NULL;
+        }
         buffer.Header.lpData = (LPSTR)buffer.Bytes.data();
         buffer.Header.dwBufferLength = (DWORD)buffer.Bytes.size();
         if (output->Device)

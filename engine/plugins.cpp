@@ -1,5 +1,6 @@
 #include "engine/plugins.h"
 
+#include "engine/no_throw.h"
 #include "engine/pe_exports.h"
 #include "engine/streams.h"
 
@@ -21,7 +22,13 @@ HPLUGIN LoadPlugin(const WCHAR *path) {
         return 0;
     }
     Plugin plugin = {NewHandle(), module, open};
-    Engine.Plugins.push_back(plugin);
+    if (!NoThrow(false, [&] {
+            Engine.Plugins.push_back(plugin);
+            return true;
+        })) {
+        FreeLibrary(module);
+        return 0;
+    }
     return plugin.Handle;
 }
 

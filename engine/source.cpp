@@ -1,5 +1,6 @@
 #include "engine/source.h"
 
+#include <new>
 #include <string.h>
 
 namespace {
@@ -42,8 +43,14 @@ DWORD CALLBACK ReadMemoryWindow(void *context, DWORD offset, void *buffer, DWORD
     return count;
 }
 
+// Takes over the window's file: it is closed when the source cannot be made.
 bool Publish(const Window &window, TQSOURCE *source) {
-    Window *owned = new Window(window);
+    Window *owned = new (std::nothrow) Window(window);
+    if (!owned) {
+        if (window.File)
+            CloseHandle(window.File);
+        return false;
+    }
     source->Context = owned;
     source->Size = owned->Size;
     source->Read = owned->File ? ReadFileWindow : ReadMemoryWindow;

@@ -2,11 +2,13 @@
 
 #include "engine/id3_blocks.h"
 #include "engine/mpeg_decoder.h"
+#include "engine/no_throw.h"
 #include "engine/sample_format.h"
 #include "engine/source.h"
 #include "engine/wav_decoder.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -120,7 +122,11 @@ bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *open
 }
 
 HSTREAM CreateStream(TQSOURCE *source, DWORD flags) {
-    Stream *stream = new Stream();
+    Stream *stream = new (std::nothrow) Stream();
+    if (!stream) {
+        CloseSource(source);
+        return 0;
+    }
     stream->Source = *source;
     if (!OpenDecoder(&stream->Source, &stream->Decoder, &stream->Opener, &stream->Plugin)) {
         CloseSource(&stream->Source);
@@ -134,7 +140,15 @@ HSTREAM CreateStream(TQSOURCE *source, DWORD flags) {
     TakeDecoderFormat(stream);
     stream->Volume = 100;
     stream->State = BASS_ACTIVE_STOPPED;
-    Engine.Streams.push_back(stream);
+    if (!NoThrow(false, [&] {
+            Engine.Streams.push_back(stream);
+            return true;
+        })) {
+        CloseDecoder(stream);
+        CloseSource(&stream->Source);
+        delete stream;
+        return 0;
+    }
     return stream->Handle;
 }
 

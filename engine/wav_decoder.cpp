@@ -2,6 +2,9 @@
 
 #include "engine/source.h"
 
+#include "engine/no_throw.h"
+
+#include <new>
 #include <string.h>
 #include <vector>
 
@@ -154,13 +157,17 @@ void CALLBACK CloseWav(void *context) {
 } // namespace
 
 BOOL CALLBACK OpenWavDecoder(const TQSOURCE *source, TQDECODER *decoder) {
-    WavState *state = new WavState();
+    WavState *state = new (std::nothrow) WavState();
+    if (!state)
+        return FALSE;
     state->Source = source;
-    if (!FindChunks(source, state)) {
+    if (!FindChunks(source, state) || !NoThrow(false, [&] {
+            state->Raw.resize((size_t)READ_FRAMES * state->Format.BlockAlign);
+            return true;
+        })) {
         delete state;
         return FALSE;
     }
-    state->Raw.resize((size_t)READ_FRAMES * state->Format.BlockAlign);
     decoder->Rate = state->Format.Rate;
     decoder->Channels = state->Format.Channels;
     decoder->State = state;

@@ -13,7 +13,8 @@ struct PLUGINNODE {
 };
 
 extern HMODULE AudioLibrary;
-// Set once a BASS_Init of the loaded library has succeeded.
+// Set once the loaded library is known to be initialised: a BASS_Init of
+// ours succeeded, or a stream opened (someone else initialised it).
 extern int AudioInitialised;
 extern PLUGINNODE *PluginList; // sentinel; NULL before the window exists
 

@@ -46,24 +46,32 @@ static void ApplyVolume(HSTREAM stream) {
         AudioSetVolume(stream, PlayerState->Volume);
 }
 
-static void ShowTrackBalloon(HWND window, const WCHAR *path) {
-    const WCHAR *base = GetBaseName(path);
-    if (PlayerState->ShowInfo == 1) {
-        ShowTrayBalloon(window, NULL, base);
-        return;
+// Artist and title for the balloon, read before the track plays: once it
+// plays, a short track can end and be freed together with its tags.
+struct TRACKTAGS {
+    WCHAR *Artist;
+    WCHAR *Title;
+};
+
+static void ReadTags(TRACKTAGS *tags, DWORD stream) {
+    tags->Artist = NULL;
+    tags->Title = NULL;
+    if (PlayerState->ShowInfo && PlayerState->ShowInfo != 1) {
+        tags->Artist = ReadTrackArtist(stream);
+        tags->Title = ReadTrackTitle(stream);
     }
-    WCHAR *artist = ReadTrackArtist((DWORD)PlayerState->Channel);
-    WCHAR *title = ReadTrackTitle((DWORD)PlayerState->Channel);
-    ShowTrayBalloon(window, artist, (title && title[0]) ? title : base);
-    HeapRelease(artist);
-    HeapRelease(title);
 }
 
-static void AnnounceTrack(HWND window, const WCHAR *path) {
-    if (PlayerState->ShowInfo)
-        ShowTrackBalloon(window, path);
+static void AnnounceTrack(HWND window, const WCHAR *path, TRACKTAGS *tags) {
+    const WCHAR *base = GetBaseName(path);
+    if (PlayerState->ShowInfo == 1)
+        ShowTrayBalloon(window, NULL, base);
+    else if (PlayerState->ShowInfo)
+        ShowTrayBalloon(window, tags->Artist, (tags->Title && tags->Title[0]) ? tags->Title : base);
+    HeapRelease(tags->Artist);
+    HeapRelease(tags->Title);
     WCHAR tip[DISPLAY_NAME_SIZE];
-    lstrcpynW(tip, GetBaseName(path), DISPLAY_NAME_SIZE - (int)(sizeof TIP_SUFFIX / sizeof(WCHAR)));
+    lstrcpynW(tip, base, DISPLAY_NAME_SIZE - (int)(sizeof TIP_SUFFIX / sizeof(WCHAR)));
     lstrcatW(tip, TIP_SUFFIX);
     SetTrayTip(window, tip);
     CallExtension(window, XM_TRACKCHANGED, (WPARAM)PlayerState->TrackNo, 0);
@@ -79,36 +87,64 @@ static TRACKENTRY *CurrentEntry() {
     return GetTrack(PlayerState->TrackNo);
 }
 
-// An entry whose file cannot be opened loses its place and the entry that
-// slides into the index is tried next. A library that is missing, lacks the
-// open call or could not be initialised (no output device) is not the
-// entries' fault: then nothing is removed, and the next play tries the
-// library again.
+// The end sync of the current stream as the library gave it; an end message
+// counts only for this pair.
+static HSYNC EndSync;
+
+#define PLAY_DONE 0
+#define PLAY_NEXT_ENTRY 1
+
+// Opens the entry's file (or resumes the paused stream), plays and announces
+// it. An entry whose file cannot be opened loses its place: PLAY_NEXT_ENTRY.
+// While the library is missing, lacks the open call or has never been seen
+// initialised (no output device, say), a failed open may be the library's
+// fault, not the entry's: then nothing is removed, and the next play tries
+// the library again. Another user of the library (the extension module) may
+// have initialised it first, which makes our own BASS_Init fail: a stream
+// that opens shows it is usable.
+static int StartTrack(HWND window, const WCHAR *path) {
+    if (!AudioInitialised) {
+        LoadAudioLibrary();
+        AudioInit(window);
+    }
+    if (AudioIsActive((DWORD)PlayerState->Channel) != BASS_ACTIVE_PAUSED) {
+        if (!FindAudioFunction("BASS_StreamCreateFile"))
+            return PLAY_DONE;
+        StopPlayback(window);
+        PlayerState->Channel = (LONG)OpenStream(path);
+        if (!PlayerState->Channel) {
+            if (!AudioInitialised)
+                return PLAY_DONE;
+            RemoveTrack(PlayerState->TrackNo);
+            return PLAY_NEXT_ENTRY;
+        }
+        AudioInitialised = 1;
+        ApplyVolume((DWORD)PlayerState->Channel);
+        EndSync = AudioSetEndSync((DWORD)PlayerState->Channel, OnTrackEnd, (DWORD)(UINT_PTR)window);
+    }
+    TRACKTAGS tags;
+    ReadTags(&tags, (DWORD)PlayerState->Channel);
+    AudioPlay((DWORD)PlayerState->Channel);
+    AnnounceTrack(window, path, &tags);
+    return PLAY_DONE;
+}
+
+// The entry that slides into the index of a removed one is tried next. The
+// shell calls (the tips) can dispatch a message that removes the entry and
+// frees its path, so the path is worked from a copy.
 int PlayTrack(HWND window) {
     for (;;) {
         TRACKENTRY *entry = CurrentEntry();
         if (!entry)
             return 0;
         MarkPlayed(entry->TrackId);
-        if (!AudioLibrary || !AudioInitialised) {
-            LoadAudioLibrary();
-            AudioInit(window);
-        }
-        if (AudioIsActive((DWORD)PlayerState->Channel) != BASS_ACTIVE_PAUSED) {
-            if (!AudioInitialised || !FindAudioFunction("BASS_StreamCreateFile"))
-                return 0;
-            StopPlayback(window);
-            PlayerState->Channel = (LONG)OpenStream(entry->Path);
-            if (!PlayerState->Channel) {
-                RemoveTrack(PlayerState->TrackNo);
-                continue;
-            }
-            ApplyVolume((DWORD)PlayerState->Channel);
-            AudioSetEndSync((DWORD)PlayerState->Channel, OnTrackEnd, (DWORD)(UINT_PTR)window);
-        }
-        AudioPlay((DWORD)PlayerState->Channel);
-        AnnounceTrack(window, entry->Path);
-        return 0;
+        WCHAR *path = HeapCopyText(entry->Path);
+        if (!path)
+            return 0;
+        int result = StartTrack(window, path);
+        HeapRelease(path);
+        if (result == PLAY_DONE)
+            return 0;
     }
 }
 
@@ -172,11 +208,14 @@ void CALLBACK OnTrackEnd(HSYNC sync, DWORD channel, DWORD, DWORD user) {
     PostMessageW((HWND)(UINT_PTR)user, WM_TRACKEND, (WPARAM)channel, (LPARAM)sync);
 }
 
-// An end for a stream that is no longer the current one (another track was
-// started meanwhile) is stale and ignored.
+// Only the end of the current stream through the sync armed for it counts:
+// an end of a stream replaced meanwhile is stale, and a message that anyone
+// could send with made-up values is not an end at all.
 LRESULT OnTrackEndMessage(HWND window, WPARAM stream, LPARAM sync) {
-    if (TeardownStarted || !PlayerState->Channel || (DWORD)stream != (DWORD)PlayerState->Channel)
+    if (TeardownStarted || !PlayerState->Channel || (DWORD)stream != (DWORD)PlayerState->Channel ||
+        !EndSync || (HSYNC)sync != EndSync)
         return 0;
+    EndSync = 0;
     AudioRemoveSync((DWORD)PlayerState->Channel, (HSYNC)sync);
     if (PlayerState->PlayMode != 0)
         PlayNext(window);

@@ -7,10 +7,9 @@
  * below; the module drives the player back by sending the commands (as
  * WM_COMMAND) and the control messages to the window handle it is given.
  *
- * To close the player, send it IDM_EXIT: the close then runs from the
- * player's message loop, after the module's code has returned. A WM_CLOSE
- * sent from the module's own window procedure would have the module freed
- * while that procedure still runs.
+ * To close the player, send it IDM_EXIT or WM_CLOSE, from anywhere in the
+ * module: the module receives XM_UNLOAD while the player's window is
+ * destroyed, and stays mapped until the player's message loop has ended.
  *
  * The player itself includes this header, so the values here are the ones
  * it uses.

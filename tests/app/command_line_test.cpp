@@ -231,3 +231,70 @@ TEST(Forwarding, TheFirstInstanceIgnoresItsOwnCommandLine) {
     EXPECT_EQ(0u, CountCalls(folder, "BASS_"));
     EXPECT_EQ(0, CloseAndWait(player));
 }
+
+namespace {
+
+// A window of the player's class whose thread stops taking messages.
+struct HungPlayer {
+    HANDLE ready;
+    HANDLE release;
+    HWND window;
+};
+
+DWORD WINAPI RunHungPlayer(void *parameter) {
+    HungPlayer *hung = (HungPlayer *)parameter;
+    hung->window = CreateWindowExW(0, L"Tonquil", NULL, 0, 0, 0, 0, 0, NULL, NULL,
+                                   GetModuleHandleW(NULL), NULL);
+    SetEvent(hung->ready);
+    WaitForSingleObject(hung->release, INFINITE);
+    DestroyWindow(hung->window);
+    return 0;
+}
+
+HWND FindAboutBox(DWORD processId) {
+    for (int i = 0; i < 100; ++i) {
+        HWND box = WaitForWindow(L"#32770", processId, 100);
+        if (box)
+            return box;
+    }
+    return NULL;
+}
+
+} // namespace
+
+// A second start waits for the running player only so long: a player whose
+// thread takes no messages is given up, while one that shows its About box
+// still takes the command.
+TEST(Forwarding, AHungPlayerIsGivenUpButAnOpenAboutBoxStillTakesTheCommand) {
+    std::wstring folder = ForwardingFolder(L"forward-about");
+    RunningPlayer player = StartPlayer(folder);
+    ASSERT_NE(nullptr, player.window);
+    PostMessageW(player.window, WM_COMMAND, IDM_ABOUT, 0);
+    HWND box = FindAboutBox(GetProcessId(player.process));
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(0, Forward(folder, L"/playnext"));
+    EXPECT_EQ(1u, CountCalls(folder, "BASS_ChannelPlay("));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(0, CloseAndWait(player));
+
+    HANDLE mutex = CreateMutexW(NULL, FALSE, L"TONQUILMUTEX");
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(NULL);
+    windowClass.lpszClassName = L"Tonquil";
+    UnregisterClassW(L"Tonquil", windowClass.hInstance);
+    ASSERT_TRUE(RegisterClassExW(&windowClass));
+    HungPlayer hung = {CreateEventW(NULL, TRUE, FALSE, NULL), CreateEventW(NULL, TRUE, FALSE, NULL),
+                       NULL};
+    HANDLE thread = CreateThread(NULL, 0, RunHungPlayer, &hung, 0, NULL);
+    WaitForSingleObject(hung.ready, INFINITE);
+
+    EXPECT_EQ(0, RunAndWait(folder + L"tonquil.exe", L"/playnext", 30000));
+
+    SetEvent(hung.release);
+    WaitForSingleObject(thread, INFINITE);
+    for (HANDLE handle : {thread, hung.ready, hung.release, mutex})
+        CloseHandle(handle);
+    UnregisterClassW(L"Tonquil", windowClass.hInstance);
+}

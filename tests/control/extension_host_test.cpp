@@ -248,11 +248,11 @@ TEST_F(ExtensionHost, AModuleThatClosesThePlayerInsideANotificationIsNotFreedUnd
         Lines log = ModuleLog();
         EXPECT_EQ(Unload, log[log.size() - 2]) << Utf8(notification);
         EXPECT_EQ(1u, LogLinesStarting(log, "0x8102").size());
-        // Still loaded; the end of the process would release it.
-        HMODULE left = LoadedModule();
-        ASSERT_NE(nullptr, left);
-        FreeLibrary(left);
+        // Still loaded, until the player's message loop has ended.
         PumpMessages();
+        ASSERT_NE(nullptr, LoadedModule());
+        FreeRetiredExtensionModule();
+        EXPECT_EQ(nullptr, LoadedModule());
         window = NULL;
     }
 }

@@ -5,6 +5,9 @@
 // What it opens is decided by the files it is given:
 //   - a missing file, or one whose content starts with "REFUSE", fails;
 //   - one that starts with "PLUGIN" opens only while a plug-in is loaded;
+//   - one that starts with "BRIEF" ends at once when played: opened with
+//     auto-free, it is freed inside BASS_ChannelPlay, as a track shorter than
+//     the time it takes to start would be;
 //   - <path>.id3v1 and <path>.id3v2, when present, are its tag blocks.
 // BASS_PluginLoad accepts files whose name starts with "bassplug".
 // With a file bass-no-device beside it, BASS_Init fails as it does on a
@@ -25,6 +28,8 @@ struct Stream {
     DWORD state;
     std::string tags[2];
     bool hasTags[2];
+    bool brief;
+    DWORD flags;
     HSYNC sync;
     SYNCPROC *proc;
     DWORD user;
@@ -80,7 +85,7 @@ void FreeStream(DWORD handle) {
         }
 }
 
-DWORD OpenStream(const WCHAR *path) {
+DWORD OpenStream(const WCHAR *path, DWORD flags) {
     std::string content;
     if (!ReadWholeFile(path, content))
         return 0;
@@ -91,6 +96,8 @@ DWORD OpenStream(const WCHAR *path) {
     Stream stream = {};
     stream.handle = NextHandle++;
     stream.state = BASS_ACTIVE_STOPPED;
+    stream.brief = content.compare(0, 5, "BRIEF") == 0;
+    stream.flags = flags;
     const WCHAR *suffix[2] = {L".id3v1", L".id3v2"};
     for (int i = 0; i < 2; ++i)
         stream.hasTags[i] = ReadWholeFile(std::wstring(path) + suffix[i], stream.tags[i]);
@@ -140,7 +147,7 @@ HSTREAM WINAPI BASS_StreamCreateFile(BOOL mem, const void *file, DWORD offset, D
                                      DWORD flags) {
     std::lock_guard<std::mutex> hold(Lock);
     const WCHAR *path = (const WCHAR *)file;
-    HSTREAM handle = (!mem && path && Initialised) ? OpenStream(path) : 0;
+    HSTREAM handle = (!mem && path && Initialised) ? OpenStream(path, flags) : 0;
     LOG("BASS_StreamCreateFile(%d,%s,%lu,%lu,0x%lX)=%lu", mem, Utf8(path).c_str(), offset, length,
         flags, handle);
     return handle;
@@ -182,10 +189,13 @@ BOOL WINAPI BASS_ChannelRemoveSync(DWORD handle, HSYNC sync) {
 BOOL WINAPI BASS_ChannelPlay(DWORD handle, BOOL restart) {
     std::lock_guard<std::mutex> hold(Lock);
     Stream *stream = FindStream(handle);
+    bool found = stream != NULL;
     if (stream)
         stream->state = BASS_ACTIVE_PLAYING;
-    LOG("BASS_ChannelPlay(%lu,%d)=%d", handle, restart, stream != NULL);
-    return stream != NULL;
+    if (stream && stream->brief && (stream->flags & BASS_STREAM_AUTOFREE))
+        FreeStream(handle);
+    LOG("BASS_ChannelPlay(%lu,%d)=%d", handle, restart, found);
+    return found;
 }
 
 DWORD WINAPI BASS_ChannelIsActive(DWORD handle) {

@@ -7,6 +7,9 @@
 //   OtherAnswer  the answer to every other notification (default 0)
 //   CloseOn      a notification during which it sends WM_CLOSE to the player
 //   InsertOnInit / InsertOnShow   a path it inserts with CM_INSERTTRACK
+//   CloseFromWindow  at XM_SHOWWINDOW it posts its own window a message whose
+//                    handling closes the player: 1 by sending WM_CLOSE, 2 by
+//                    DestroyWindow; it logs "back" when that call returns
 // At XM_UNLOAD it also logs how many entries the player still holds.
 // Built without the export (TONQUIL_DOUBLE_NO_EXPORT) it stands for a module
 // that lacks DynamicWndProc.
@@ -55,6 +58,34 @@ int CountEntries(HWND player) {
     return count;
 }
 
+#define WM_CLOSEPLAYER (WM_APP + 1)
+
+HWND OwnWindow;
+
+LRESULT CALLBACK OwnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_CLOSEPLAYER)
+        return DefWindowProcW(window, message, wParam, lParam);
+    HWND player = (HWND)lParam;
+    if (wParam == 1)
+        SendMessageW(player, WM_CLOSE, 0, 0);
+    else
+        DestroyWindow(player);
+    LOG("back");
+    return 0;
+}
+
+void CloseFromOwnWindow(HWND player, LRESULT how) {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = OwnWindowProc;
+    windowClass.hInstance = GetModuleHandleW(L"tonquil.dll");
+    windowClass.lpszClassName = L"TonquilDoubleWindow";
+    RegisterClassExW(&windowClass);
+    OwnWindow = CreateWindowExW(0, L"TonquilDoubleWindow", NULL, 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
+                                windowClass.hInstance, NULL);
+    PostMessageW(OwnWindow, WM_CLOSEPLAYER, (WPARAM)how, (LPARAM)player);
+}
+
 } // namespace
 
 extern "C" LRESULT CALLBACK DynamicWndProc(HWND player, UINT message, WPARAM wParam,
@@ -69,9 +100,14 @@ extern "C" LRESULT CALLBACK DynamicWndProc(HWND player, UINT message, WPARAM wPa
         return ReadAnswer(L"InitAnswer", 1);
     case XM_SHOWWINDOW:
         InsertConfigured(player, L"InsertOnShow");
+        if (ReadAnswer(L"CloseFromWindow", 0))
+            CloseFromOwnWindow(player, ReadAnswer(L"CloseFromWindow", 0));
         break;
     case XM_UNLOAD:
         LOG("tracks %d", CountEntries(player));
+        if (OwnWindow)
+            DestroyWindow(OwnWindow);
+        OwnWindow = NULL;
         break;
     }
     return ReadAnswer(L"OtherAnswer", 0);

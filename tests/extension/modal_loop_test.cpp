@@ -5,6 +5,7 @@
 
 #include "player_window.h"
 #include "test_support.h"
+#include "control/extension_host.h"
 
 namespace {
 
@@ -135,10 +136,12 @@ TEST_F(ModuleWindow, ThePlayerClosedWhileTheOpenDialogRunsLeavesTheModuleCodeInP
     EXPECT_EQ(nullptr, FindModuleWindow());
     HMODULE kept = GetModuleHandleW(L"tonquil.dll");
     EXPECT_NE(nullptr, kept);
-    // The reference the module kept for itself is let go here, so that the
-    // other tests find the module unloaded as usual.
+    // The reference the module kept for itself is let go here, and the
+    // player's own once its message loop would have ended, so that the other
+    // tests find the module unloaded as usual.
     if (kept)
         FreeLibrary(kept);
+    FreeRetiredExtensionModule();
     EXPECT_EQ(nullptr, GetModuleHandleW(L"tonquil.dll"));
 }
 
@@ -181,4 +184,6 @@ TEST_F(ModuleWindow, ThePlayerClosedWhileTheWindowIsMovedLeavesTheModuleCodeInPl
     EXPECT_NE(nullptr, kept);
     if (kept)
         FreeLibrary(kept);
+    FreeRetiredExtensionModule();
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"tonquil.dll"));
 }

@@ -7,6 +7,7 @@
 #include "playback/playback.h"
 #include "playlist/playlist.h"
 #include "test_support.h"
+#include "tonquil_extension.h"
 #include "tray/tray_icon.h"
 
 #include <malloc.h>
@@ -266,4 +267,61 @@ TEST_F(PlaybackTest, TheBalloonNamesTheFileOrTheTagsAsShowInfoAsks) {
     EXPECT_EQ(L"plain.mp3", balloons()[2].info);
     // The tip follows the balloon.
     EXPECT_EQ(NIF_TIP, TrayRequests.back().flags);
+}
+
+namespace {
+
+HWND RemovingWindow;
+std::wstring Replacement; // a path as long as the removed one's
+UINT RemoveAtRequest;     // the shell request (NIF_TIP or NIF_INFO) that removes, once
+
+// The shell call dispatches a message from elsewhere that removes the entry
+// being started; the paths inserted after it take the freed memory.
+BOOL WINAPI RemoveDuringShellCall(DWORD message, PNOTIFYICONDATAW data) {
+    if (data->uFlags & RemoveAtRequest) {
+        RemoveAtRequest = 0;
+        SendMessageW(RemovingWindow, CM_REMOVETRACK, 0, 0);
+        for (int i = 0; i < 8; ++i)
+            InsertTrack(-1, Replacement.c_str());
+    }
+    TrayRequests.push_back({message, data->uFlags, data->szTip, data->szInfoTitle, data->szInfo});
+    return TRUE;
+}
+
+} // namespace
+
+// The entry's path is used around shell calls, which can let another
+// message remove the entry; the balloon and the tip come after playback has
+// started, when a short track may have ended and been freed.
+TEST_F(PlaybackTest, TheBalloonAndTipNameTheTrackThatStartedWhateverHappensMeanwhile) {
+    struct Case {
+        const wchar_t *name;
+        const char *content;
+        UINT removeAt;
+    } cases[] = {{L"ends at once.mp3", "BRIEF", 0},
+                 {L"removed at the stop.mp3", "OK", NIF_TIP},
+                 {L"removed at the balloon.mp3", "OK", NIF_INFO}};
+    std::string tag(128, '\0');
+    tag.replace(0, 3, "TAG");
+    tag.replace(3, 5, "Title");
+    tag.replace(33, 6, "Artist");
+    PlayerState->ShowInfo = 2;
+    NotifyIconCall = RemoveDuringShellCall;
+    RemovingWindow = window;
+    for (const Case &c : cases) {
+        ClearPlaylist();
+        std::wstring path = AddTrack(c.name, c.content);
+        ASSERT_TRUE(WriteBytes(path + L".id3v1", tag));
+        TrayRequests.clear();
+        Replacement = WriteTrack(std::wstring(lstrlenW(c.name) - 4, L'x') + L".mp3", "OK");
+        RemoveAtRequest = c.removeAt;
+
+        PlayTrack(window);
+
+        ASSERT_LE(2u, TrayRequests.size()) << Utf8(c.name);
+        const TrayRequest &balloon = TrayRequests[TrayRequests.size() - 2];
+        EXPECT_EQ(L"Artist", balloon.infoTitle) << Utf8(c.name);
+        EXPECT_EQ(L"Title", balloon.info) << Utf8(c.name);
+        EXPECT_EQ(std::wstring(c.name) + L" - Tonquil", LastTip());
+    }
 }

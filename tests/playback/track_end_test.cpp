@@ -138,3 +138,31 @@ TEST_F(TrackEndTest, AnEndMessageAfterTeardownBeganIsDropped) {
     EXPECT_EQ(0, PlayerState->TrackNo);
     TeardownStarted = 0;
 }
+
+// Anyone can send the end message; only the sync armed for the current
+// stream, with that stream, is an end.
+TEST_F(TrackEndTest, AnEndMessageCountsOnlyForTheArmedSyncOfTheCurrentStream) {
+    struct Case {
+        bool noSync;
+        int streamOffset;
+        int syncOffset;
+        bool advances;
+    } cases[] = {{true, 0, 0, false},
+                 {false, 0, -1, false},
+                 {false, 0, 1, false},
+                 {false, 1, 0, false},
+                 {false, 0, 0, true}};
+    PlayerState->PlayMode = 1;
+    for (const Case &c : cases) {
+        PlayerState->TrackNo = 0;
+        PlayTrack(window);
+        std::string armed = LogLinesStarting(Calls(), "BASS_ChannelSetSync(").back();
+        LONG sync = std::stol(armed.substr(armed.find('=') + 1));
+        WPARAM stream = (WPARAM)(PlayerState->Channel + c.streamOffset);
+
+        SendMessageW(window, WM_TRACKEND, stream, c.noSync ? 0 : (LPARAM)(sync + c.syncOffset));
+
+        EXPECT_EQ(c.advances ? 1 : 0, PlayerState->TrackNo)
+            << c.noSync << " " << c.streamOffset << " " << c.syncOffset;
+    }
+}

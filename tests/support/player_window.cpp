@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/player_state.h"
+#include "control/extension_host.h"
 #include "playlist/playlist.h"
 #include "tray/tray_clicks.h"
 
@@ -34,4 +35,6 @@ void ClosePlayerWindow(HWND window) {
         return;
     SendMessageW(window, WM_CLOSE, 0, 0);
     PumpMessages();
+    // As the player does once its message loop has ended.
+    FreeRetiredExtensionModule();
 }
