@@ -8,8 +8,8 @@
 #include <shlobj.h>
 
 void ModuleWindow::SetUp() {
-    for (const wchar_t *name :
-         {L"tonquil.ini", L"tonquil.m3u", L"tonquil.m3u.bak", L"tonquil.m3u.tmp"})
+    for (const wchar_t *name : {L"tonquil.ini", L"tonquil.ini.tmp", L"tonquil.m3u",
+                                L"tonquil.m3u.bak", L"tonquil.m3u.tmp"})
         DeletePath(TestFolder() + name);
     ResetLog(TestFolder(), L"bass-calls.log");
     music = MakeScratchFolder(L"music");
@@ -168,6 +168,11 @@ HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point) {
     }
     GlobalUnlock(memory);
     return (HDROP)memory;
+}
+
+void **ModuleHook(const char *name) {
+    HMODULE module = GetModuleHandleW(L"tonquil.dll");
+    return module ? (void **)(void *)GetProcAddress(module, name) : NULL;
 }
 
 std::wstring Ansi(const std::string &bytes) {

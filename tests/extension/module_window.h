@@ -55,6 +55,10 @@ void PumpFor(DWORD ms);
 // hands it over.
 HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point);
 
+// The address of a replaceable pointer the loaded module exports by name
+// (a test sets it; the next load of the module starts afresh).
+void **ModuleHook(const char *name);
+
 std::wstring Ansi(const std::string &bytes);
 std::string AnsiBytes(const std::wstring &text);
 bool Contains(const std::wstring &text, const std::wstring &part);
