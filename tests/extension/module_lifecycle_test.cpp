@@ -25,7 +25,47 @@ std::vector<int> FreeMediaKeys() {
     return free;
 }
 
+// A disk that fills while the window's settings are written: the profile
+// write of the key "Bottom" leaves the file it writes cut in half and fails.
+BOOL WINAPI WriteUntilTheDiskIsFull(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR path) {
+    if (!key || lstrcmpW(key, L"Bottom") != 0)
+        return WritePrivateProfileStringW(section, key, value, path);
+    WritePrivateProfileStringW(NULL, NULL, NULL, path);
+    std::string bytes = ReadBytes(path);
+    WriteBytes(path, bytes.substr(0, bytes.size() / 2));
+    return FALSE;
+}
+
 } // namespace
+
+// The player's sections come after the window's, so a cut file loses them.
+TEST_F(ModuleWindow, SettingsThatCannotBeWrittenWholeLeaveTheFileAsItWas) {
+    const std::string settings = "[Window]\r\nLeft=10\r\nTop=20\r\nRight=700\r\nBottom=500\r\n"
+                                 "[TaskTray]\r\nElapse=300\r\n";
+    std::wstring ini = TestFolder() + L"tonquil.ini";
+    ASSERT_TRUE(WriteBytes(ini, settings));
+    HWND window = StartAndShow();
+    ASSERT_NE(nullptr, window);
+    void **hook = ModuleHook("ProfileWriteCall");
+    ASSERT_NE(nullptr, hook);
+    *hook = (void *)WriteUntilTheDiskIsFull;
+    SetWindowPos(window, NULL, 40, 50, 640, 480, SWP_NOZORDER);
+    ClosePlayerWindow(player);
+    std::string after = ReadBytes(ini);
+    EXPECT_NE(std::string::npos, after.find("Elapse=300")) << after;
+    EXPECT_NE(std::string::npos, after.find("Left=10\r\n")) << after;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((ini + L".tmp").c_str()));
+
+    // With room on the disk every key goes in, the player's sections kept.
+    window = StartAndShow();
+    ASSERT_NE(nullptr, window);
+    SetWindowPos(window, NULL, 40, 50, 640, 480, SWP_NOZORDER);
+    ClosePlayerWindow(player);
+    after = ReadBytes(ini);
+    EXPECT_NE(std::string::npos, after.find("Elapse=300")) << after;
+    EXPECT_NE(std::string::npos, after.find("Left=40\r\n")) << after;
+    EXPECT_NE(std::string::npos, after.find("MediaKeys=1\r\n")) << after;
+}
 
 TEST_F(ModuleWindow, UnloadLeavesNoWindowHotKeyOrCodeBehind) {
     WritePlaylist(MakeTracks(2));
