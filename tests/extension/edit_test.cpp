@@ -214,3 +214,57 @@ TEST_F(ModuleWindow, ASaveThatWouldDropEntriesStillInTheFileAsksFirst) {
     SendMessageW(Control(window, IDC_SAVE), BM_CLICK, 0, 0);
     EXPECT_EQ(2u, Questions.size());
 }
+
+// Saved by the module, read by the real player started again: every entry
+// back in order, and each one plays.
+TEST_F(ModuleWindow, JapaneseKoreanAndEmojiPathsComeBackFromASaveAndPlay) {
+    std::vector<std::wstring> tracks;
+    for (const wchar_t *name :
+         {L"日本語の歌.mp3", L"한국어 노래.mp3", L"\U0001F3B5 たのしい.mp3"}) {
+        tracks.push_back(music + name);
+        ASSERT_TRUE(WriteBytes(tracks.back(), "audio"));
+    }
+    HWND window = StartAndShow();
+    ASSERT_NE(nullptr, window);
+    POINT outside = {0, 0};
+    SendMessageW(window, WM_DROPFILES, (WPARAM)MakeDrop(tracks, outside), 0);
+    SendMessageW(Control(window, IDC_SAVE), BM_CLICK, 0, 0);
+    EXPECT_EQ(L"3 曲を tonquil.m3u に保存しました (UTF-8)。", StatusText(window, 0));
+    std::string saved = ReadBytes(TestFolder() + L"tonquil.m3u");
+    EXPECT_EQ("\xEF\xBB\xBF", saved.substr(0, 3));
+    ClosePlayerWindow(player);
+    player = NULL;
+
+    std::wstring folder = MakeScratchFolder(L"app");
+    for (const wchar_t *file : {L"tonquil.dll", L"bass.dll"})
+        ASSERT_TRUE(CopyInto(TestFolder() + file, folder + file));
+    ASSERT_TRUE(CopyInto(BinFolder() + L"tonquil.exe", folder + L"tonquil.exe"));
+    ASSERT_TRUE(WriteBytes(folder + L"tonquil.m3u", saved));
+    ResetLog(folder, L"bass-calls.log");
+    HANDLE process = StartProcess(folder + L"tonquil.exe", L"");
+    ASSERT_NE(nullptr, process);
+    DWORD id = GetProcessId(process);
+    HWND main = WaitForWindow(L"Tonquil", id, 10000);
+    ASSERT_NE(nullptr, main);
+    SendMessageW(main, WM_COMMAND, IDM_SHOWWINDOW, 0);
+    HWND shown = WaitForWindow(WINDOW_CLASS_NAME, id, 10000);
+    ASSERT_NE(nullptr, shown);
+    EXPECT_EQ(3, RowCount(Control(shown, IDC_LIST)));
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        SendMessageW(main, WM_COMMAND, IDM_TRACK_FIRST + i, 0);
+        std::string opened = "BASS_StreamCreateFile(0," + Utf8(tracks[i]) + ",";
+        DWORD start = GetTickCount();
+        while (LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).empty() &&
+               GetTickCount() - start < 10000)
+            Sleep(50);
+        EXPECT_EQ(1u, LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).size())
+            << "entry " << i;
+        EXPECT_EQ(LRESULT(i), SendMessageW(main, CM_GETTRACKNO, 0, 0));
+    }
+    EXPECT_EQ(0, SendMessageW(main, CM_GETTRACKENTRY, 3, 0));
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process, 1);
+    CloseHandle(process);
+}
