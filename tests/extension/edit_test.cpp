@@ -3,6 +3,7 @@
 #include "module_window.h"
 
 #include "player_window.h"
+#include "running_player.h"
 #include "playlist/playlist.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
@@ -235,36 +236,18 @@ TEST_F(ModuleWindow, JapaneseKoreanAndEmojiPathsComeBackFromASaveAndPlay) {
     ClosePlayerWindow(player);
     player = NULL;
 
-    std::wstring folder = MakeScratchFolder(L"app");
-    for (const wchar_t *file : {L"tonquil.dll", L"bass.dll"})
-        ASSERT_TRUE(CopyInto(TestFolder() + file, folder + file));
-    ASSERT_TRUE(CopyInto(BinFolder() + L"tonquil.exe", folder + L"tonquil.exe"));
-    ASSERT_TRUE(WriteBytes(folder + L"tonquil.m3u", saved));
-    ResetLog(folder, L"bass-calls.log");
-    HANDLE process = StartProcess(folder + L"tonquil.exe", L"");
-    ASSERT_NE(nullptr, process);
-    DWORD id = GetProcessId(process);
-    HWND main = WaitForWindow(L"Tonquil", id, 10000);
-    ASSERT_NE(nullptr, main);
-    SendMessageW(main, WM_COMMAND, IDM_SHOWWINDOW, 0);
-    HWND shown = WaitForWindow(WINDOW_CLASS_NAME, id, 10000);
+    std::wstring folder = RealPlayerFolder(saved);
+    RunningPlayer again = StartPlayer(folder);
+    ASSERT_NE(nullptr, again.window);
+    SendMessageW(again.window, WM_COMMAND, IDM_SHOWWINDOW, 0);
+    HWND shown = WaitForWindow(WINDOW_CLASS_NAME, GetProcessId(again.process), 10000);
     ASSERT_NE(nullptr, shown);
     EXPECT_EQ(3, RowCount(Control(shown, IDC_LIST)));
     for (size_t i = 0; i < tracks.size(); ++i) {
-        SendMessageW(main, WM_COMMAND, IDM_TRACK_FIRST + i, 0);
-        std::string opened = "BASS_StreamCreateFile(0," + Utf8(tracks[i]) + ",";
-        DWORD start = GetTickCount();
-        while (LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).empty() &&
-               GetTickCount() - start < 10000)
-            Sleep(50);
-        EXPECT_EQ(1u, LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).size())
-            << "entry " << i;
-        EXPECT_EQ(LRESULT(i), SendMessageW(main, CM_GETTRACKNO, 0, 0));
+        SendMessageW(again.window, WM_COMMAND, IDM_TRACK_FIRST + i, 0);
+        EXPECT_EQ(1u, WaitForOpen(folder, tracks[i])) << "entry " << i;
+        EXPECT_EQ(LRESULT(i), SendMessageW(again.window, CM_GETTRACKNO, 0, 0));
     }
-    EXPECT_EQ(0, SendMessageW(main, CM_GETTRACKENTRY, 3, 0));
-
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(process, 1);
-    CloseHandle(process);
+    EXPECT_EQ(0, SendMessageW(again.window, CM_GETTRACKENTRY, 3, 0));
+    EXPECT_EQ(0, CloseAndWait(again));
 }

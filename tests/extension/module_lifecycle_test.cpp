@@ -153,15 +153,11 @@ TEST_F(ModuleWindow, PlaceAndColumnsSurviveAReloadAndBadValuesAreIgnored) {
 }
 
 TEST_F(ModuleWindow, TheRealPlayerShowsTheWindowPlaysTheChosenRowAndUnloadsItAtClose) {
-    std::wstring folder = MakeScratchFolder(L"app");
-    ASSERT_TRUE(CopyInto(BinFolder() + L"tonquil.exe", folder + L"tonquil.exe"));
-    ASSERT_TRUE(CopyInto(TestFolder() + L"tonquil.dll", folder + L"tonquil.dll"));
-    ASSERT_TRUE(CopyInto(TestFolder() + L"bass.dll", folder + L"bass.dll"));
     std::vector<std::wstring> tracks = MakeTracks(3);
     std::string list;
     for (const std::wstring &track : tracks)
         list += AnsiBytes(track) + "\r\n";
-    WriteBytes(folder + L"tonquil.m3u", list);
+    std::wstring folder = RealPlayerFolder(list);
 
     HANDLE process = StartProcess(folder + L"tonquil.exe", L"");
     ASSERT_NE(nullptr, process);
@@ -180,12 +176,7 @@ TEST_F(ModuleWindow, TheRealPlayerShowsTheWindowPlaysTheChosenRowAndUnloadsItAtC
     PostMessageW(rows, WM_KEYDOWN, VK_HOME, 0);
     PostMessageW(rows, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(rows, WM_KEYDOWN, VK_RETURN, 0);
-    std::string opened = "BASS_StreamCreateFile(0," + Utf8(tracks[1]) + ",";
-    DWORD start = GetTickCount();
-    while (LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).empty() &&
-           GetTickCount() - start < 10000)
-        Sleep(50);
-    EXPECT_EQ(1u, LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).size());
+    EXPECT_EQ(1u, WaitForOpen(folder, tracks[1]));
     EXPECT_EQ(1, (int)SendMessageW(main, CM_GETTRACKNO, 0, 0));
 
     PostMessageW(main, WM_CLOSE, 0, 0);

@@ -1,6 +1,7 @@
 #include "module_window.h"
 
 #include "player_window.h"
+#include "running_player.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
 
@@ -141,6 +142,24 @@ std::vector<std::wstring> OpenedPaths() {
         paths.push_back(path);
     }
     return paths;
+}
+
+std::wstring RealPlayerFolder(const std::string &playlist) {
+    std::wstring folder = PlayerFolder(L"app");
+    for (const wchar_t *file : {L"tonquil.dll", L"bass.dll"})
+        EXPECT_TRUE(CopyInto(TestFolder() + file, folder + file));
+    EXPECT_TRUE(WriteBytes(folder + L"tonquil.m3u", playlist));
+    ResetLog(folder, L"bass-calls.log");
+    return folder;
+}
+
+size_t WaitForOpen(const std::wstring &folder, const std::wstring &path) {
+    std::string opened = "BASS_StreamCreateFile(0," + Utf8(path) + ",";
+    DWORD start = GetTickCount();
+    while (LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).empty() &&
+           GetTickCount() - start < 10000)
+        Sleep(50);
+    return LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).size();
 }
 
 void PumpFor(DWORD ms) {

@@ -49,6 +49,13 @@ LONG PlayerTrackNo(HWND player);
 // The paths the bass double was asked to open, in order.
 std::vector<std::wstring> OpenedPaths();
 
+// A fresh folder for the real tonquil.exe, with the module, the bass double
+// (logging) and this playlist beside it.
+std::wstring RealPlayerFolder(const std::string &playlist);
+// Waits up to 10 s for the bass double in folder to open path; gives how
+// many times it has.
+size_t WaitForOpen(const std::wstring &folder, const std::wstring &path);
+
 // Dispatches messages for about ms milliseconds (lets the module's timer run).
 void PumpFor(DWORD ms);
 // A drop of the paths at a point of the window's client area, as the shell
