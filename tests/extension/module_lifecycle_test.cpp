@@ -55,16 +55,6 @@ TEST_F(ModuleWindow, SettingsThatCannotBeWrittenWholeLeaveTheFileAsItWas) {
     EXPECT_NE(std::string::npos, after.find("Elapse=300")) << after;
     EXPECT_NE(std::string::npos, after.find("Left=10\r\n")) << after;
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((ini + L".tmp").c_str()));
-
-    // With room on the disk every key goes in, the player's sections kept.
-    window = StartAndShow();
-    ASSERT_NE(nullptr, window);
-    SetWindowPos(window, NULL, 40, 50, 640, 480, SWP_NOZORDER);
-    ClosePlayerWindow(player);
-    after = ReadBytes(ini);
-    EXPECT_NE(std::string::npos, after.find("Elapse=300")) << after;
-    EXPECT_NE(std::string::npos, after.find("Left=40\r\n")) << after;
-    EXPECT_NE(std::string::npos, after.find("MediaKeys=1\r\n")) << after;
 }
 
 TEST_F(ModuleWindow, UnloadLeavesNoWindowHotKeyOrCodeBehind) {
