@@ -61,22 +61,24 @@ static int MakeTrackFiles(const WCHAR *folder) {
     return 1;
 }
 
-// One line per entry, CR LF ended, cycling through the track files.
-static int WritePlaylist(const WCHAR *folder, const WCHAR *list, LONG entries) {
+// One line per entry, CR LF ended, cycling through the track files; in
+// UTF-8 after the byte-order mark, or in the ANSI code page.
+static int WritePlaylist(const WCHAR *folder, const WCHAR *list, LONG entries, UINT codePage) {
     HANDLE file = CreateFileW(list, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    int written = 1;
+    DWORD done = 0;
+    int written =
+        codePage != CP_UTF8 || (WriteFile(file, "\xEF\xBB\xBF", 3, &done, NULL) && done == 3);
     for (LONG i = 0; i < entries && written; ++i) {
         WCHAR path[MAX_PATH];
         TrackName(folder, i % TRACK_FILES, path);
         char line[MAX_PATH * 2 + 2];
-        int length = WideCharToMultiByte(CP_ACP, 0, path, -1, line, MAX_PATH * 2, NULL, NULL);
+        int length = WideCharToMultiByte(codePage, 0, path, -1, line, MAX_PATH * 2, NULL, NULL);
         if (length <= 0)
             return CloseHandle(file), 0;
         line[length - 1] = '\r';
         line[length] = '\n';
-        DWORD done = 0;
         written =
             WriteFile(file, line, (DWORD)length + 1, &done, NULL) && done == (DWORD)length + 1;
     }
@@ -84,8 +86,8 @@ static int WritePlaylist(const WCHAR *folder, const WCHAR *list, LONG entries) {
     return written;
 }
 
-static void Measure(const WCHAR *folder, const WCHAR *list, LONG entries) {
-    if (!WritePlaylist(folder, list, entries)) {
+static void Measure(const WCHAR *folder, const WCHAR *list, LONG entries, UINT codePage) {
+    if (!WritePlaylist(folder, list, entries, codePage)) {
         printf("%6ld entries: the playlist file could not be written\n", entries);
         return;
     }
@@ -111,8 +113,8 @@ static void Measure(const WCHAR *folder, const WCHAR *list, LONG entries) {
         requested +=
             HeapSize(GetProcessHeap(), 0, entry) + HeapSize(GetProcessHeap(), 0, entry->Path);
     double perEntry = count ? 1.0 / count : 0.0;
-    printf("%6ld entries (%ld loaded, last TrackId %ld)\n", entries, count,
-           last ? last->TrackId : 0L);
+    printf("%6ld entries, %s (%ld loaded, last TrackId %ld)\n", entries,
+           codePage == CP_UTF8 ? "UTF-8" : "ANSI", count, last ? last->TrackId : 0L);
     printf("    load %9.1f ms  (%.1f us per line)\n", (loaded - start) * 1e3,
            (loaded - start) * 1e6 * perEntry);
     printf("    BuildShuffle %9.3f ms\n", (shuffled - shuffleStart) * 1e3);
@@ -140,8 +142,10 @@ int main() {
     TrackName(folder, 0, sample);
     printf("paths of %d characters, %d distinct files\n", lstrlenW(sample), TRACK_FILES);
     const LONG sizes[] = {1000, 10000, 65536};
+    const UINT codePages[] = {CP_ACP, CP_UTF8};
     for (LONG entries : sizes)
-        Measure(folder, list, entries);
+        for (UINT codePage : codePages)
+            Measure(folder, list, entries, codePage);
     FreeShuffleHeads();
     FreePlaylistHead();
     return 0;

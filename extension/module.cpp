@@ -2,6 +2,7 @@
 // player. It uses nothing but the published extension interface.
 #include "extension/module.h"
 
+#include "extension/dropped_entries.h"
 #include "extension/main_window.h"
 #include "extension/player_link.h"
 #include "tonquil_extension.h"
@@ -36,6 +37,7 @@ static void OnUnload() {
     if (CodeDepth > 0)
         KeepCodeMapped();
     DestroyTonquilWindow();
+    ForgetRemovedByUser();
     Module.Player = NULL;
 }
 

@@ -1,17 +1,22 @@
 #include "extension/playlist_save.h"
 
+#include "extension/dropped_entries.h"
 #include "extension/heap.h"
+#include "extension/module.h"
 #include "extension/player_link.h"
 #include "extension/playlist_view.h"
 #include "extension/resource.h"
 #include "extension/status_bar.h"
 #include "extension/texts.h"
+#include "extension/window_ui.h"
 
 #ifndef WC_ERR_INVALID_CHARS
 #define WC_ERR_INVALID_CHARS 0x80
 #endif
 
 #define WRITE_BUFFER_SIZE 65536
+
+MESSAGEBOXPROC MessageBoxCall = MessageBoxW;
 
 struct OUTPUT_FILE {
     HANDLE File;
@@ -42,30 +47,46 @@ static void WriteOutput(OUTPUT_FILE *output, const char *bytes, DWORD length) {
     }
 }
 
-// The path in the ANSI code page into *line (without terminator); gives its
-// length, or -1 when the code page cannot hold it exactly.
-static int ConvertToAnsi(const WCHAR *path, char **line, SIZE_T *capacity) {
-    // Under a UTF-8 code page every valid path fits, and the used-default
-    // flag is not allowed; only broken surrogates fail there.
-    int utf8 = GetACP() == CP_UTF8;
+// The path in the code page (CP_ACP or CP_UTF8) into *line, without
+// terminator; gives its length, or -1 when the code page cannot hold it
+// exactly.
+static int Encode(const WCHAR *path, UINT codePage, char **line, SIZE_T *capacity) {
+    // In UTF-8 every valid path fits, and the used-default flag is not
+    // allowed; only broken surrogates fail there.
+    int utf8 = codePage == CP_UTF8 || GetACP() == CP_UTF8;
     DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL *usedDefaultFlag = utf8 ? NULL : &usedDefault;
-    int length = WideCharToMultiByte(CP_ACP, flags, path, -1, NULL, 0, NULL, usedDefaultFlag);
+    int length = WideCharToMultiByte(codePage, flags, path, -1, NULL, 0, NULL, usedDefaultFlag);
     if (length <= 0 || usedDefault || !HeapEnsure((void **)line, capacity, (SIZE_T)length))
         return -1;
-    length = WideCharToMultiByte(CP_ACP, flags, path, -1, *line, length, NULL, usedDefaultFlag);
+    length = WideCharToMultiByte(codePage, flags, path, -1, *line, length, NULL, usedDefaultFlag);
     return length > 0 && !usedDefault ? length - 1 : -1;
 }
 
+static const TRACKENTRY *FirstEntry() {
+    return (const TRACKENTRY *)SendToPlayer(CM_GETTRACKENTRY, 0, 0);
+}
+
+static int EveryPathFitsAnsi() {
+    char *line = NULL;
+    SIZE_T capacity = 0;
+    const TRACKENTRY *entry = FirstEntry();
+    while (entry && entry->Path && Encode(entry->Path, CP_ACP, &line, &capacity) >= 0)
+        entry = entry->Next;
+    HeapRelease(line);
+    return entry == NULL;
+}
+
 // Writes every entry into the open file; counts what cannot be written.
-static void WriteEntries(OUTPUT_FILE *output, SAVE_RESULT *result) {
+static void WriteEntries(OUTPUT_FILE *output, UINT codePage, SAVE_RESULT *result) {
+    if (codePage == CP_UTF8)
+        WriteOutput(output, "\xEF\xBB\xBF", 3);
     char *line = NULL;
     SIZE_T capacity = 0;
     LONG index = 0;
-    const TRACKENTRY *entry = (const TRACKENTRY *)SendToPlayer(CM_GETTRACKENTRY, 0, 0);
-    for (; entry; entry = entry->Next, ++index) {
-        int length = entry->Path ? ConvertToAnsi(entry->Path, &line, &capacity) : -1;
+    for (const TRACKENTRY *entry = FirstEntry(); entry; entry = entry->Next, ++index) {
+        int length = entry->Path ? Encode(entry->Path, codePage, &line, &capacity) : -1;
         if (length < 0) {
             if (result->Unmappable++ == 0)
                 result->FirstUnmappable = index;
@@ -81,6 +102,36 @@ static void WriteEntries(OUTPUT_FILE *output, SAVE_RESULT *result) {
     FlushOutput(output);
 }
 
+// Gives 1 when the whole list is in the temporary file.
+static int WriteTemporary(const WCHAR *temporary, SAVE_RESULT *result) {
+    OUTPUT_FILE output = {};
+    output.Buffer = (char *)HeapZero(WRITE_BUFFER_SIZE);
+    if (!output.Buffer)
+        return 0;
+    output.File =
+        CreateFileW(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (output.File == INVALID_HANDLE_VALUE) {
+        HeapRelease(output.Buffer);
+        return 0;
+    }
+    result->Utf8 = !EveryPathFitsAnsi();
+    WriteEntries(&output, result->Utf8 ? CP_UTF8 : CP_ACP, result);
+    int complete = !output.Failed && FlushFileBuffers(output.File);
+    CloseHandle(output.File);
+    HeapRelease(output.Buffer);
+    return complete && !result->Unmappable;
+}
+
+// Yes only when the user agrees to lose them; the default is No.
+static int AgreeToDrop(LONG dropped) {
+    WCHAR text[TEXT_SIZE], title[TEXT_SIZE];
+    FormatText(text, IDS_ASK_DROP, (int)dropped);
+    LoadText(IDS_TITLE, title, TEXT_SIZE);
+    int answer = MessageBoxCall(Ui.Window, text, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    // The player may have been closed while the question was up.
+    return answer == IDYES && !Module.Unloading;
+}
+
 // The complete new file goes in place of the old one, which becomes the backup.
 static int ReplacePlaylistFile(const WCHAR *temporary, const WCHAR *playlist, const WCHAR *backup) {
     if (GetFileAttributesW(playlist) != INVALID_FILE_ATTRIBUTES &&
@@ -90,41 +141,42 @@ static int ReplacePlaylistFile(const WCHAR *temporary, const WCHAR *playlist, co
 }
 
 SAVE_RESULT SavePlaylistFile() {
-    SAVE_RESULT result = {SAVE_FAILED, 0, 0, -1};
+    SAVE_RESULT result = {SAVE_FAILED, 0, 0, 0, 0, -1};
     WCHAR playlist[MAX_PATH], temporary[MAX_PATH], backup[MAX_PATH];
     if (!BuildPathBesideExe(L"tonquil.m3u", playlist) ||
         !BuildPathBesideExe(L"tonquil.m3u.tmp", temporary) ||
         !BuildPathBesideExe(L"tonquil.m3u.bak", backup))
         return result;
-    OUTPUT_FILE output = {};
-    output.Buffer = (char *)HeapZero(WRITE_BUFFER_SIZE);
-    if (!output.Buffer)
-        return result;
-    output.File =
-        CreateFileW(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (output.File == INVALID_HANDLE_VALUE) {
-        HeapRelease(output.Buffer);
-        return result;
-    }
-    WriteEntries(&output, &result);
-    int complete = !output.Failed && FlushFileBuffers(output.File);
-    CloseHandle(output.File);
-    HeapRelease(output.Buffer);
-    if (result.Unmappable)
+    // Compared with the list as it was written: the question below lets
+    // the player change the list meanwhile.
+    if (WriteTemporary(temporary, &result)) {
+        result.Dropped = CountDroppedEntries(playlist);
+        if (result.Dropped > 0 && !AgreeToDrop(result.Dropped))
+            result.Outcome = SAVE_KEPT;
+        else if (result.Dropped >= 0 && ReplacePlaylistFile(temporary, playlist, backup))
+            result.Outcome = SAVE_DONE;
+    } else if (result.Unmappable) {
         result.Outcome = SAVE_UNMAPPABLE;
-    else if (complete && ReplacePlaylistFile(temporary, playlist, backup))
-        result.Outcome = SAVE_DONE;
-    if (result.Outcome != SAVE_DONE)
+    }
+    if (result.Outcome == SAVE_DONE)
+        ForgetRemovedByUser(); // the file no longer holds them
+    else
         DeleteFileW(temporary);
     return result;
 }
 
 void SavePlaylistAndReport() {
     SAVE_RESULT result = SavePlaylistFile();
-    WCHAR text[TEXT_SIZE];
+    if (Module.Unloading)
+        return;
+    WCHAR text[TEXT_SIZE], encoding[TEXT_SIZE];
     switch (result.Outcome) {
     case SAVE_DONE:
-        FormatText(text, IDS_SAVED, (int)result.Written);
+        LoadText(result.Utf8 ? IDS_ENCODING_UTF8 : IDS_ENCODING_ANSI, encoding, TEXT_SIZE);
+        FormatText(text, IDS_SAVED, (int)result.Written, encoding);
+        break;
+    case SAVE_KEPT:
+        FormatText(text, IDS_SAVE_KEPT, (int)result.Dropped);
         break;
     case SAVE_UNMAPPABLE: {
         const TRACKENTRY *entry = EntryAt(result.FirstUnmappable);

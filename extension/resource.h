@@ -63,5 +63,9 @@
 #define IDS_TOO_MANY_FILES 38
 #define IDS_NOW_PLAYING 39
 #define IDS_CURRENT_TRACK 40
+#define IDS_ENCODING_ANSI 41
+#define IDS_ENCODING_UTF8 42
+#define IDS_ASK_DROP 43
+#define IDS_SAVE_KEPT 44
 
 #endif

@@ -7,6 +7,8 @@
 #define LARGEST_COLUMN 4000
 #define SMALLEST_WINDOW 100
 
+PROFILEWRITEPROC ProfileWriteCall = WritePrivateProfileStringW;
+
 static const WCHAR *const ColumnKeys[PLAYLIST_COLUMNS] = {L"NumberWidth", L"NameWidth",
                                                           L"FolderWidth"};
 
@@ -64,24 +66,44 @@ void ReadWindowSettings(WINDOW_SETTINGS *settings) {
     settings->MediaKeys = ReadInteger(path, L"MediaKeys", 0, 1, 1, NULL);
 }
 
-static void WriteInteger(const WCHAR *path, const WCHAR *key, int value) {
+static int WriteInteger(const WCHAR *path, const WCHAR *key, int value) {
     WCHAR text[32];
     wsprintfW(text, L"%d", value);
-    WritePrivateProfileStringW(SECTION, key, text, path);
+    return ProfileWriteCall(SECTION, key, text, path) != FALSE;
 }
 
-void WriteWindowSettings(const WINDOW_SETTINGS *settings) {
-    WCHAR path[MAX_PATH];
-    if (!BuildPathBesideExe(L"tonquil.ini", path))
-        return;
-    if (settings->HasPlace) {
-        WriteInteger(path, L"Left", settings->Place.left);
-        WriteInteger(path, L"Top", settings->Place.top);
-        WriteInteger(path, L"Right", settings->Place.right);
-        WriteInteger(path, L"Bottom", settings->Place.bottom);
-        WriteInteger(path, L"Maximized", settings->Maximized);
-    }
+// Stops at the first key that fails: the rest would find the same full disk.
+static int WriteKeys(const WCHAR *path, const WINDOW_SETTINGS *settings) {
+    if (settings->HasPlace && !(WriteInteger(path, L"Left", settings->Place.left) &&
+                                WriteInteger(path, L"Top", settings->Place.top) &&
+                                WriteInteger(path, L"Right", settings->Place.right) &&
+                                WriteInteger(path, L"Bottom", settings->Place.bottom) &&
+                                WriteInteger(path, L"Maximized", settings->Maximized)))
+        return 0;
     for (int column = 0; column < PLAYLIST_COLUMNS; ++column)
-        WriteInteger(path, ColumnKeys[column], settings->ColumnWidths[column]);
-    WriteInteger(path, L"MediaKeys", settings->MediaKeys);
+        if (!WriteInteger(path, ColumnKeys[column], settings->ColumnWidths[column]))
+            return 0;
+    return WriteInteger(path, L"MediaKeys", settings->MediaKeys);
+}
+
+// The profile functions write the whole file at each key, and a disk that
+// fills part-way leaves it cut, the player's own sections with it. So the
+// keys go into a copy, which replaces tonquil.ini only when every key is in.
+int WriteWindowSettings(const WINDOW_SETTINGS *settings) {
+    WCHAR path[MAX_PATH], copy[MAX_PATH];
+    if (!BuildPathBesideExe(L"tonquil.ini", path) || !BuildPathBesideExe(L"tonquil.ini.tmp", copy))
+        return 0;
+    // Without a settings file the copy starts empty.
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+        DeleteFileW(copy);
+    else if (!CopyFileW(path, copy, FALSE))
+        return 0;
+    int written = WriteKeys(copy, settings);
+    // Once, at the end: the cached profile goes to the disk. Its result tells
+    // nothing (Wine always gives FALSE); the replacement below does.
+    ProfileWriteCall(NULL, NULL, NULL, copy);
+    if (written && MoveFileExW(copy, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 1;
+    DeleteFileW(copy);
+    return 0;
 }

@@ -19,7 +19,13 @@ struct WINDOW_SETTINGS {
     int MediaKeys;
 };
 
+// Every write to the settings file goes through this pointer; the module
+// exports it by name, so that tests can make a write fail part-way.
+typedef BOOL(WINAPI *PROFILEWRITEPROC)(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR path);
+extern "C" PROFILEWRITEPROC ProfileWriteCall;
+
 void ReadWindowSettings(WINDOW_SETTINGS *settings);
-void WriteWindowSettings(const WINDOW_SETTINGS *settings);
+// Gives 1 when every key was written; else tonquil.ini is left as it was.
+int WriteWindowSettings(const WINDOW_SETTINGS *settings);
 
 #endif

@@ -8,6 +8,7 @@
 #include <stdio.h>
 
 #include "app/main_window.h"
+#include "app/paths.h"
 #include "app/player_state.h"
 #include "extension/resource.h"
 #include "playlist/playlist.h"
@@ -103,6 +104,17 @@ static double DeleteRow(HWND list, int row) {
     return Milliseconds() - start;
 }
 
+// A save never waits for a person here: a question is answered No.
+static int WINAPI AnswerNo(HWND, LPCWSTR, LPCWSTR, UINT) {
+    return IDNO;
+}
+
+static double Save(HWND window) {
+    double start = Milliseconds();
+    SendMessageW(GetDlgItem(window, IDC_SAVE), BM_CLICK, 0, 0);
+    return Milliseconds() - start;
+}
+
 static double PlayRow(HWND player, HWND list, int row) {
     double start = Milliseconds();
     NMITEMACTIVATE activate = {};
@@ -147,6 +159,18 @@ int main() {
     Report("sync with the player after a change elsewhere", SyncTick(window, 1));
     Report("play a row near the end (double-click)", PlayRow(player, list, ENTRIES - 100));
     Report("delete one row in the middle", DeleteRow(list, ENTRIES / 2));
+
+    void **ask =
+        (void **)(void *)GetProcAddress(GetModuleHandleW(L"tonquil.dll"), "MessageBoxCall");
+    if (ask)
+        *ask = (void *)AnswerNo;
+    WCHAR playlist[MAX_PATH];
+    if (BuildModulePath(L"tonquil.m3u", playlist))
+        DeleteFileW(playlist);
+    Report("save, no file before (ANSI)", Save(window));
+    Report("save again, compared with that file (ANSI)", Save(window));
+    LinkNewTrack(GetTrack(CountTracks() - 1), L"C:\\Music\\\uD55C\uAD6D\uC5B4.mp3");
+    Report("save with a Korean path, compared (UTF-8)", Save(window));
 
     SendMessageW(player, WM_CLOSE, 0, 0);
     Pump();

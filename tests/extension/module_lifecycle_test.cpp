@@ -25,7 +25,37 @@ std::vector<int> FreeMediaKeys() {
     return free;
 }
 
+// A disk that fills while the window's settings are written: the profile
+// write of the key "Bottom" leaves the file it writes cut in half and fails.
+BOOL WINAPI WriteUntilTheDiskIsFull(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR path) {
+    if (!key || lstrcmpW(key, L"Bottom") != 0)
+        return WritePrivateProfileStringW(section, key, value, path);
+    WritePrivateProfileStringW(NULL, NULL, NULL, path);
+    std::string bytes = ReadBytes(path);
+    WriteBytes(path, bytes.substr(0, bytes.size() / 2));
+    return FALSE;
+}
+
 } // namespace
+
+// The player's sections come after the window's, so a cut file loses them.
+TEST_F(ModuleWindow, SettingsThatCannotBeWrittenWholeLeaveTheFileAsItWas) {
+    const std::string settings = "[Window]\r\nLeft=10\r\nTop=20\r\nRight=700\r\nBottom=500\r\n"
+                                 "[TaskTray]\r\nElapse=300\r\n";
+    std::wstring ini = TestFolder() + L"tonquil.ini";
+    ASSERT_TRUE(WriteBytes(ini, settings));
+    HWND window = StartAndShow();
+    ASSERT_NE(nullptr, window);
+    void **hook = ModuleHook("ProfileWriteCall");
+    ASSERT_NE(nullptr, hook);
+    *hook = (void *)WriteUntilTheDiskIsFull;
+    SetWindowPos(window, NULL, 40, 50, 640, 480, SWP_NOZORDER);
+    ClosePlayerWindow(player);
+    std::string after = ReadBytes(ini);
+    EXPECT_NE(std::string::npos, after.find("Elapse=300")) << after;
+    EXPECT_NE(std::string::npos, after.find("Left=10\r\n")) << after;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((ini + L".tmp").c_str()));
+}
 
 TEST_F(ModuleWindow, UnloadLeavesNoWindowHotKeyOrCodeBehind) {
     WritePlaylist(MakeTracks(2));
@@ -113,15 +143,11 @@ TEST_F(ModuleWindow, PlaceAndColumnsSurviveAReloadAndBadValuesAreIgnored) {
 }
 
 TEST_F(ModuleWindow, TheRealPlayerShowsTheWindowPlaysTheChosenRowAndUnloadsItAtClose) {
-    std::wstring folder = MakeScratchFolder(L"app");
-    ASSERT_TRUE(CopyInto(BinFolder() + L"tonquil.exe", folder + L"tonquil.exe"));
-    ASSERT_TRUE(CopyInto(TestFolder() + L"tonquil.dll", folder + L"tonquil.dll"));
-    ASSERT_TRUE(CopyInto(TestFolder() + L"bass.dll", folder + L"bass.dll"));
     std::vector<std::wstring> tracks = MakeTracks(3);
     std::string list;
     for (const std::wstring &track : tracks)
         list += AnsiBytes(track) + "\r\n";
-    WriteBytes(folder + L"tonquil.m3u", list);
+    std::wstring folder = RealPlayerFolder(list);
 
     HANDLE process = StartProcess(folder + L"tonquil.exe", L"");
     ASSERT_NE(nullptr, process);
@@ -140,12 +166,7 @@ TEST_F(ModuleWindow, TheRealPlayerShowsTheWindowPlaysTheChosenRowAndUnloadsItAtC
     PostMessageW(rows, WM_KEYDOWN, VK_HOME, 0);
     PostMessageW(rows, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(rows, WM_KEYDOWN, VK_RETURN, 0);
-    std::string opened = "BASS_StreamCreateFile(0," + Utf8(tracks[1]) + ",";
-    DWORD start = GetTickCount();
-    while (LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).empty() &&
-           GetTickCount() - start < 10000)
-        Sleep(50);
-    EXPECT_EQ(1u, LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).size());
+    EXPECT_EQ(1u, WaitForOpen(folder, tracks[1]));
     EXPECT_EQ(1, (int)SendMessageW(main, CM_GETTRACKNO, 0, 0));
 
     PostMessageW(main, WM_CLOSE, 0, 0);

@@ -1,6 +1,7 @@
 #include "module_window.h"
 
 #include "player_window.h"
+#include "running_player.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
 
@@ -8,8 +9,8 @@
 #include <shlobj.h>
 
 void ModuleWindow::SetUp() {
-    for (const wchar_t *name :
-         {L"tonquil.ini", L"tonquil.m3u", L"tonquil.m3u.bak", L"tonquil.m3u.tmp"})
+    for (const wchar_t *name : {L"tonquil.ini", L"tonquil.ini.tmp", L"tonquil.m3u",
+                                L"tonquil.m3u.bak", L"tonquil.m3u.tmp"})
         DeletePath(TestFolder() + name);
     ResetLog(TestFolder(), L"bass-calls.log");
     music = MakeScratchFolder(L"music");
@@ -143,6 +144,24 @@ std::vector<std::wstring> OpenedPaths() {
     return paths;
 }
 
+std::wstring RealPlayerFolder(const std::string &playlist) {
+    std::wstring folder = PlayerFolder(L"app");
+    for (const wchar_t *file : {L"tonquil.dll", L"bass.dll"})
+        EXPECT_TRUE(CopyInto(TestFolder() + file, folder + file));
+    EXPECT_TRUE(WriteBytes(folder + L"tonquil.m3u", playlist));
+    ResetLog(folder, L"bass-calls.log");
+    return folder;
+}
+
+size_t WaitForOpen(const std::wstring &folder, const std::wstring &path) {
+    std::string opened = "BASS_StreamCreateFile(0," + Utf8(path) + ",";
+    DWORD start = GetTickCount();
+    while (LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).empty() &&
+           GetTickCount() - start < 10000)
+        Sleep(50);
+    return LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).size();
+}
+
 void PumpFor(DWORD ms) {
     DWORD start = GetTickCount();
     do {
@@ -168,6 +187,11 @@ HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point) {
     }
     GlobalUnlock(memory);
     return (HDROP)memory;
+}
+
+void **ModuleHook(const char *name) {
+    HMODULE module = GetModuleHandleW(L"tonquil.dll");
+    return module ? (void **)(void *)GetProcAddress(module, name) : NULL;
 }
 
 std::wstring Ansi(const std::string &bytes) {

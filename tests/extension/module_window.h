@@ -49,11 +49,22 @@ LONG PlayerTrackNo(HWND player);
 // The paths the bass double was asked to open, in order.
 std::vector<std::wstring> OpenedPaths();
 
+// A fresh folder for the real tonquil.exe, with the module, the bass double
+// (logging) and this playlist beside it.
+std::wstring RealPlayerFolder(const std::string &playlist);
+// Waits up to 10 s for the bass double in folder to open path; gives how
+// many times it has.
+size_t WaitForOpen(const std::wstring &folder, const std::wstring &path);
+
 // Dispatches messages for about ms milliseconds (lets the module's timer run).
 void PumpFor(DWORD ms);
 // A drop of the paths at a point of the window's client area, as the shell
 // hands it over.
 HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point);
+
+// The address of a replaceable pointer the loaded module exports by name
+// (a test sets it; the next load of the module starts afresh).
+void **ModuleHook(const char *name);
 
 std::wstring Ansi(const std::string &bytes);
 std::string AnsiBytes(const std::wstring &text);

@@ -127,3 +127,29 @@ TEST_F(BadInput, NullPaths) {
     EXPECT_EQ(0, CountTracks());
     EXPECT_EQ(0, TrackCounter);
 }
+
+// A sync client or scanner holding the playlist open must not empty the
+// list; a file of 4 GB and a few bytes is refused as large, not read as its
+// few bytes.
+TEST_F(BadInput, PlaylistHeldOpenByOthersIsReadAndItsWholeSizeCounts) {
+    std::wstring path = folder + L"list.m3u";
+    std::string lines = Ansi(a + L"\r\n" + b + L"\r\n");
+    ASSERT_TRUE(WriteBytes(path, lines));
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    LoadPlaylistFile(path.c_str());
+    EXPECT_EQ((std::vector<std::wstring>{a, b}), ListedPaths());
+
+    // Sparse: the file takes no room on disk. Its size cut to 32 bits would
+    // be just the two lines.
+    LARGE_INTEGER end;
+    end.QuadPart = 0x100000000LL + (LONGLONG)lines.size();
+    ASSERT_TRUE(SetFilePointerEx(held, end, NULL, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(held));
+    LoadPlaylistFile(path.c_str());
+    EXPECT_EQ(0, CountTracks());
+    CloseHandle(held);
+    DeletePath(path);
+}

@@ -82,10 +82,73 @@ TEST_F(Reader, Utf16FileYieldsNothing) {
     EXPECT_TRUE(PlaylistIsConsistent());
 }
 
-TEST_F(Reader, ByteOrderMarkSpoilsTheFirstLine) {
-    EXPECT_EQ(1, LoadPlaylistBytes(folder, "\xEF\xBB\xBF" + Ansi(a + L"\r\n" + b + L"\r\n")));
-    EXPECT_EQ((std::vector<std::wstring>{b}), ListedPaths());
-    EXPECT_EQ((std::vector<LONG>{1}), ListedTrackIds());
+static const std::string Mark = "\xEF\xBB\xBF";
+
+TEST_F(Reader, AnsiAndUtf8FilesOfTheSamePathsGiveTheSameList) {
+    std::vector<std::wstring> paths = {a, b, c};
+    std::wstring accented = L"caf\x00E9.mp3";
+    if (Ansi(accented).size() == accented.size())
+        paths.insert(paths.begin() + 1, MakeTrackFile(folder, accented));
+    std::wstring lines;
+    for (const std::wstring &path : paths)
+        lines += path + L"\r\n";
+    EXPECT_EQ(LONG(paths.size()), LoadPlaylistBytes(folder, Ansi(lines)));
+    std::vector<std::wstring> fromAnsi = ListedPaths();
+    EXPECT_EQ(LONG(paths.size()), LoadPlaylistBytes(folder, Mark + Utf8(lines)));
+    EXPECT_EQ(fromAnsi, ListedPaths());
+    EXPECT_EQ(paths, ListedPaths());
+    EXPECT_EQ(LONG(paths.size()), TrackCounter);
+}
+
+// The same line rules as an ANSI file; a line that is not UTF-8, or holds a
+// zero byte, is lost alone. The bad lines would name existing files if they
+// were decoded leniently (an overlong '.', a line cut at its zero byte).
+TEST_F(Reader, Utf8FilesKeepTheLineRulesAndBadBytesSpoilOnlyTheirLine) {
+    std::wstring ja = MakeTrackFile(folder, L"日本語の歌.mp3");
+    std::wstring ko = MakeTrackFile(folder, L"한국어 노래.ogg");
+    std::wstring emoji = MakeTrackFile(folder, L"\U0001F3B5\U0001F600.flac");
+    std::string dir = Utf8(folder);
+    std::wstring twoLines = a + L"\r\n" + b + L"\r\n";
+    std::string utf16((const char *)twoLines.data(), twoLines.size() * sizeof(wchar_t));
+    struct Case {
+        const char *what;
+        std::string bytes;
+        std::vector<std::wstring> expected;
+    } cases[] = {
+        {"CR LF", Mark + Utf8(ja + L"\r\n" + ko + L"\r\n" + emoji + L"\r\n"), {ja, ko, emoji}},
+        {"bare LF, last line unended",
+         Mark + Utf8(ja + L"\n" + ko + L"\n" + emoji),
+         {ja, ko, emoji}},
+        {"a lone CR is kept", Mark + Utf8(ja + L"\r\n" + ko + L"\r"), {ja}},
+        {"the mark alone", Mark, {}},
+        {"the mark then UTF-16", Mark + "\xFF\xFE" + utf16, {}},
+        {"overlong",
+         Mark + dir + "a\xC0\xAEmp3\r\n" + dir + "a\xE0\x80\xAEmp3\r\n" + Utf8(ko),
+         {ko}},
+        {"truncated",
+         Mark + dir + "\xE6\x97\r\n" + Utf8(ko) + "\r\n" + Utf8(ja).substr(0, Utf8(ja).size() - 5),
+         {ko}},
+        {"cut at the end of the file",
+         Mark + Utf8(ko + L"\r\n") + Utf8(emoji).substr(0, dir.size() + 2),
+         {ko}},
+        {"surrogate halves",
+         Mark + dir + "\xED\xA0\xBD\xED\xB5\x80.mp3\r\n" + Utf8(emoji),
+         {emoji}},
+        {"beyond U+10FFFF", Mark + dir + "\xF4\x90\x80\x80.mp3\n" + Utf8(ja), {ja}},
+        {"zero byte inside a line",
+         Mark + Utf8(a) + std::string(1, '\0') + "x\r\n" + Utf8(ko),
+         {ko}},
+        {"overlong line",
+         Mark + Utf8(ja + L"\r\n") + dir + std::string(300000, 'n') + ".mp3\r\n" + Utf8(emoji),
+         {ja, emoji}},
+    };
+    for (const Case &test : cases) {
+        LONG count = LoadPlaylistBytes(folder, test.bytes);
+        EXPECT_EQ(test.expected, ListedPaths()) << test.what;
+        EXPECT_EQ(LONG(test.expected.size()), count) << test.what;
+        EXPECT_EQ(count, TrackCounter) << test.what;
+        EXPECT_TRUE(PlaylistIsConsistent()) << test.what;
+    }
 }
 
 TEST_F(Reader, LinesAreReadInTheAnsiCodePage) {

@@ -1,0 +1,100 @@
+#include "extension/dropped_entries.h"
+
+#include "extension/heap.h"
+#include "extension/player_link.h"
+#include "tonquil_playlist_file.h"
+
+#include <stdlib.h>
+#include <wchar.h>
+
+struct TEXT_LIST {
+    const WCHAR **Items;
+    LONG Count;
+    SIZE_T Capacity; // bytes
+};
+
+static TEXT_LIST RemovedByUser; // owns its texts
+
+static int AddText(TEXT_LIST *list, const WCHAR *text) {
+    SIZE_T needed = ((SIZE_T)list->Count + 1) * sizeof *list->Items;
+    // Doubling keeps a removal of 60,000 rows from copying the list each time.
+    if (needed > list->Capacity && !HeapEnsure((void **)&list->Items, &list->Capacity, needed * 2))
+        return 0;
+    list->Items[list->Count++] = text;
+    return 1;
+}
+
+void NoteRemovedByUser(const WCHAR *path) {
+    SIZE_T bytes = ((SIZE_T)lstrlenW(path) + 1) * sizeof(WCHAR);
+    WCHAR *copy = (WCHAR *)HeapZero(bytes);
+    if (!copy)
+        return; // the save will ask about it instead
+    CopyMemory(copy, path, bytes);
+    if (!AddText(&RemovedByUser, copy))
+        HeapRelease(copy);
+}
+
+void ForgetRemovedByUser() {
+    for (LONG i = 0; i < RemovedByUser.Count; ++i)
+        HeapRelease((void *)RemovedByUser.Items[i]);
+    HeapRelease(RemovedByUser.Items);
+    ZeroMemory(&RemovedByUser, sizeof RemovedByUser);
+}
+
+static int CompareTexts(const void *a, const void *b) {
+    return wcscmp(*(const WCHAR *const *)a, *(const WCHAR *const *)b);
+}
+
+// The lines that name entries: a line the player would take as a path.
+// M3U directives and comments (#EXTINF...) name none.
+static int CollectFileLines(WCHAR *text, TEXT_LIST *lines) {
+    WCHAR *cursor = text;
+    for (WCHAR *line = TakePlaylistLine(&cursor); line; line = TakePlaylistLine(&cursor))
+        if (*line && *line != L'#' && !AddText(lines, line))
+            return 0;
+    return 1;
+}
+
+static int CollectKeptPaths(TEXT_LIST *kept) {
+    const TRACKENTRY *entry = (const TRACKENTRY *)SendToPlayer(CM_GETTRACKENTRY, 0, 0);
+    for (; entry; entry = entry->Next)
+        if (entry->Path && !AddText(kept, entry->Path))
+            return 0;
+    for (LONG i = 0; i < RemovedByUser.Count; ++i)
+        if (!AddText(kept, RemovedByUser.Items[i]))
+            return 0;
+    return 1;
+}
+
+// The lines not matched one for one by a kept path: both sorted, walked
+// side by side, so a path twice in the file needs two entries.
+static LONG CountUnmatched(TEXT_LIST *lines, TEXT_LIST *kept) {
+    qsort(lines->Items, (size_t)lines->Count, sizeof *lines->Items, CompareTexts);
+    qsort(kept->Items, (size_t)kept->Count, sizeof *kept->Items, CompareTexts);
+    LONG unmatched = 0, k = 0;
+    for (LONG i = 0; i < lines->Count; ++i) {
+        while (k < kept->Count && wcscmp(kept->Items[k], lines->Items[i]) < 0)
+            ++k;
+        if (k < kept->Count && wcscmp(kept->Items[k], lines->Items[i]) == 0)
+            ++k;
+        else
+            ++unmatched;
+    }
+    return unmatched;
+}
+
+LONG CountDroppedEntries(const WCHAR *playlist) {
+    if (GetFileAttributesW(playlist) == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    WCHAR *text = ReadPlaylistText(playlist);
+    if (!text)
+        return -1;
+    TEXT_LIST lines = {}, kept = {};
+    LONG dropped = -1;
+    if (CollectFileLines(text, &lines) && CollectKeptPaths(&kept))
+        dropped = CountUnmatched(&lines, &kept);
+    HeapRelease(lines.Items);
+    HeapRelease(kept.Items);
+    HeapRelease(text);
+    return dropped;
+}
