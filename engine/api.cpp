@@ -3,6 +3,7 @@
 #include "engine/bass.h"
 
 #include "engine/engine_thread.h"
+#include "engine/output_pool.h"
 #include "engine/plugins.h"
 #include "engine/source.h"
 #include "engine/streams.h"
@@ -66,7 +67,7 @@ BOOL WINAPI BASS_Free(void) {
         thread = StopEngineThread();
         while (!Engine.Streams.empty())
             FreeStream(Engine.Streams.back());
-        CloseRetired();
+        DropAllOutputs();
         Engine.Initialised = false;
     }
     JoinEngineThread(thread);

@@ -64,6 +64,7 @@ Output *OpenOutput(UINT device, DWORD rate, DWORD channels, bool asFloat, HANDLE
         return NULL;
     }
     output->Rate = rate;
+    output->Channels = channels;
     output->FrameBytes = format.Format.nBlockAlign;
     output->AsFloat = asFloat;
     output->BufferFrames = rate * OUTPUT_BUFFER_MS / 1000 + 1;
@@ -115,11 +116,20 @@ void QueueBuffer(Output *output, OutputBuffer *buffer, DWORD frames) {
         buffer->Header.dwFlags |= WHDR_DONE; // a refused buffer is not waited for
 }
 
-bool OutputPlayedAll(Output *output) {
+// Buffers finish in the order they were queued, so the later ones do not matter.
+bool OutputHasPlayed(Output *output, ULONGLONG frame) {
     for (OutputBuffer &buffer : output->Buffers)
-        if (!BufferDone(output, &buffer))
+        if (buffer.EndFrame <= frame && !BufferDone(output, &buffer))
             return false;
     return true;
+}
+
+bool OutputPlayedAll(Output *output) {
+    return OutputHasPlayed(output, output->Written);
+}
+
+bool OutputMatches(const Output *output, DWORD rate, DWORD channels, bool asFloat) {
+    return output->Rate == rate && output->Channels == channels && output->AsFloat == asFloat;
 }
 
 void PauseOutput(Output *output) {

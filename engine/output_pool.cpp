@@ -1,0 +1,106 @@
+#include "engine/output_pool.h"
+
+#include <algorithm>
+
+namespace {
+
+#define IDLE_CLOSE_MS 1000
+
+Output *OpenOn(UINT device, DWORD rate, DWORD channels, bool asFloat) {
+    return OpenOutput(device, rate, channels, asFloat, Engine.Thread->Wake);
+}
+
+Output *OpenFirstThatTakes(DWORD rate, DWORD channels, bool asFloat) {
+    Output *output = OpenOn(Engine.Device, rate, channels, asFloat);
+    if (!output && asFloat)
+        output = OpenOn(Engine.Device, rate, channels, false);
+    // A device that takes neither format still lets the stream run its course.
+    if (!output)
+        output = OpenOn(OUTPUT_SILENT, rate, channels, false);
+    return output;
+}
+
+Output *FindFree(DWORD rate, DWORD channels, bool asFloat) {
+    for (Output *output : Engine.Outputs)
+        if (!output->Fed && OutputMatches(output, rate, channels, asFloat))
+            return output;
+    return NULL;
+}
+
+bool TailPlaying() {
+    for (Output *output : Engine.Outputs)
+        if (!output->Fed && !OutputPlayedAll(output))
+            return true;
+    return false;
+}
+
+// Unfed outputs of other formats are closed first: many devices play one
+// format at a time, and the new stream should not wait for the idle close.
+void DropUnfed() {
+    for (size_t i = Engine.Outputs.size(); i-- > 0;)
+        if (!Engine.Outputs[i]->Fed)
+            DropOutput(Engine.Outputs[i]);
+}
+
+} // namespace
+
+Output *TakeOutput(DWORD rate, DWORD channels, bool asFloat) {
+    Output *output = FindFree(rate, channels, asFloat);
+    if (!output) {
+        if (TailPlaying())
+            return NULL;
+        DropUnfed();
+        output = OpenFirstThatTakes(rate, channels, asFloat);
+        output->Serial = NewHandle();
+        Engine.Outputs.push_back(output);
+    }
+    output->Fed = true;
+    output->Idle = false;
+    return output;
+}
+
+void ReleaseOutput(Output *output) {
+    output->Fed = false;
+}
+
+Output *FindOutput(DWORD serial) {
+    for (Output *output : Engine.Outputs)
+        if (output->Serial == serial)
+            return output;
+    return NULL;
+}
+
+void DropOutput(Output *output) {
+    Engine.Outputs.erase(std::find(Engine.Outputs.begin(), Engine.Outputs.end(), output));
+    CloseOutput(output);
+    // Streams whose tail it held notice on the thread's next pass.
+    WakeEngine();
+}
+
+void DropAllOutputs() {
+    while (!Engine.Outputs.empty())
+        DropOutput(Engine.Outputs.back());
+}
+
+DWORD ServiceOutputs() {
+    DWORD wait = INFINITE;
+    DWORD now = GetTickCount();
+    for (size_t i = Engine.Outputs.size(); i-- > 0;) {
+        Output *output = Engine.Outputs[i];
+        wait = std::min(wait, OutputWaitMs(output));
+        if (output->Fed || !OutputPlayedAll(output)) {
+            output->Idle = false;
+            continue;
+        }
+        if (!output->Idle) {
+            output->Idle = true;
+            output->IdleSince = now;
+        }
+        DWORD left = output->IdleSince + IDLE_CLOSE_MS - now;
+        if ((LONG)left <= 0)
+            DropOutput(output);
+        else
+            wait = std::min(wait, left);
+    }
+    return wait;
+}
