@@ -5,6 +5,9 @@
 namespace {
 
 #define IDLE_CLOSE_MS 1000
+// A device reports a buffer done a little before its end is heard: closing it
+// sooner cuts that off.
+#define LINGER_MS 100
 
 Output *OpenOn(UINT device, DWORD rate, DWORD channels, bool asFloat) {
     return OpenOutput(device, rate, channels, asFloat, Engine.Thread->Wake);
@@ -27,9 +30,14 @@ Output *FindFree(DWORD rate, DWORD channels, bool asFloat) {
     return NULL;
 }
 
+DWORD IdleMs(const Output *output) {
+    return output->Idle ? GetTickCount() - output->IdleSince : 0;
+}
+
+// Idle is noted by the engine's thread, which wakes again once the linger is over.
 bool TailPlaying() {
     for (Output *output : Engine.Outputs)
-        if (!output->Fed && !OutputPlayedAll(output))
+        if (!output->Fed && IdleMs(output) < LINGER_MS)
             return true;
     return false;
 }
@@ -84,7 +92,6 @@ void DropAllOutputs() {
 
 DWORD ServiceOutputs() {
     DWORD wait = INFINITE;
-    DWORD now = GetTickCount();
     for (size_t i = Engine.Outputs.size(); i-- > 0;) {
         Output *output = Engine.Outputs[i];
         wait = std::min(wait, OutputWaitMs(output));
@@ -94,13 +101,13 @@ DWORD ServiceOutputs() {
         }
         if (!output->Idle) {
             output->Idle = true;
-            output->IdleSince = now;
+            output->IdleSince = GetTickCount();
         }
-        DWORD left = output->IdleSince + IDLE_CLOSE_MS - now;
-        if ((LONG)left <= 0)
+        DWORD idle = IdleMs(output);
+        if (idle >= IDLE_CLOSE_MS)
             DropOutput(output);
         else
-            wait = std::min(wait, left);
+            wait = std::min(wait, (idle < LINGER_MS ? LINGER_MS : IDLE_CLOSE_MS) - idle);
     }
     return wait;
 }
