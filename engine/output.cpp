@@ -2,6 +2,8 @@
 
 #include <mmreg.h>
 
+#include <algorithm>
+
 namespace {
 
 // The sub-format GUIDs of WAVEFORMATEXTENSIBLE: the plain format tag in front
@@ -114,6 +116,14 @@ void QueueBuffer(Output *output, OutputBuffer *buffer, DWORD frames) {
     if (output->Device &&
         waveOutWrite(output->Device, &buffer->Header, sizeof buffer->Header) != MMSYSERR_NOERROR)
         buffer->Header.dwFlags |= WHDR_DONE; // a refused buffer is not waited for
+}
+
+void QueueSilence(Output *output) {
+    OutputBuffer *buffer = IdleBuffer(output);
+    if (!buffer)
+        return;
+    std::fill(buffer->Bytes.begin(), buffer->Bytes.end(), (BYTE)0);
+    QueueBuffer(output, buffer, output->BufferFrames);
 }
 
 // Buffers finish in the order they were queued, so the later ones do not matter.

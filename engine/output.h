@@ -33,6 +33,7 @@ struct Output {
     LARGE_INTEGER RunStart;    // the silent clock's last start
     ULONGLONG PlayedBeforeRun; // frames it had played before that
     bool Fed;                  // a stream queues its frames here
+    bool Padded;               // it has had its silence since a stream last took it
     bool Idle;                 // nobody feeds it and it has played everything
     DWORD IdleSince;           // GetTickCount when it became idle
 };
@@ -47,6 +48,8 @@ void CloseOutput(Output *output);
 // A buffer ready to be filled, or NULL while all are queued.
 OutputBuffer *IdleBuffer(Output *output);
 void QueueBuffer(Output *output, OutputBuffer *buffer, DWORD frames);
+// Queues a buffer's worth of silence, when a buffer is free.
+void QueueSilence(Output *output);
 // Every frame up to frame (counted as Written counts them) has been played.
 bool OutputHasPlayed(Output *output, ULONGLONG frame);
 // Every queued frame has been played.

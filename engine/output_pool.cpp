@@ -64,6 +64,7 @@ Output *TakeOutput(DWORD rate, DWORD channels, bool asFloat) {
     }
     output->Fed = true;
     output->Idle = false;
+    output->Padded = false;
     return output;
 }
 
@@ -90,10 +91,18 @@ void DropAllOutputs() {
         DropOutput(Engine.Outputs.back());
 }
 
+// Once nobody feeds an output and it has run dry, it plays one buffer of
+// silence: a sound system that holds back a last partial period until more
+// comes (Wine's PulseAudio driver does) then lets the sound's end out before
+// the output closes. Its idle time starts after that.
 DWORD ServiceOutputs() {
     DWORD wait = INFINITE;
     for (size_t i = Engine.Outputs.size(); i-- > 0;) {
         Output *output = Engine.Outputs[i];
+        if (!output->Fed && !output->Padded && OutputPlayedAll(output)) {
+            QueueSilence(output);
+            output->Padded = true;
+        }
         wait = std::min(wait, OutputWaitMs(output));
         if (output->Fed || !OutputPlayedAll(output)) {
             output->Idle = false;

@@ -225,12 +225,14 @@ TEST(Gapless, ConsecutiveTracksJoinInTheRealTimeCapture) {
             continue;
         }
         // Another rate: the device reopens after the tail, and the sink
-        // resamples the second track, which must still play in full.
+        // resamples the second track (a second long), which must still play in
+        // full; a stall of the sound system may lengthen it a little.
         size_t next = FirstSound(got, walk.End);
         size_t frames = SoundFrames(got, next);
         printf("; gap %.1f ms (%ld frames) at the change of rate, then %zu frames of sound\n",
                (next - walk.End) / 2 * 1000.0 / CAPTURE_RATE, (long)(next - walk.End) / 2, frames);
         EXPECT_LT(next - walk.End, (size_t)CAPTURE_RATE * 2) << "more than a second of silence";
-        EXPECT_NEAR((double)CAPTURE_RATE, (double)frames, CAPTURE_RATE / 100.0);
+        EXPECT_GE(frames, (size_t)CAPTURE_RATE * 99 / 100);
+        EXPECT_LE(frames, (size_t)CAPTURE_RATE * 105 / 100);
     }
 }
