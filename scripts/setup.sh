@@ -5,7 +5,7 @@ set -eu
 
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
-          pulseaudio libasound2-plugins:i386)
+          pulseaudio libpulse0:i386 libasound2-plugins:i386)
 
 missing=()
 for package in "${packages[@]}"; do
