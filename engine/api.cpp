@@ -5,6 +5,7 @@
 
 #include "engine/engine_thread.h"
 #include "engine/no_throw.h"
+#include "engine/output_pool.h"
 #include "engine/plugins.h"
 #include "engine/source.h"
 #include "engine/streams.h"
@@ -71,7 +72,7 @@ BOOL WINAPI BASS_Free(void) {
             thread = StopEngineThread();
             while (!Engine.Streams.empty())
                 FreeStream(Engine.Streams.back());
-            CloseRetired();
+            DropAllOutputs();
             Engine.Initialised = false;
         }
         JoinEngineThread(thread);

@@ -19,8 +19,23 @@
  *   - BASS_ChannelSetAttributes: freq 100..1000000 takes effect when the
  *     stream next starts from stopped; volume and pan within a few buffers.
  *   - BASS_ChannelSetSync takes BASS_SYNC_END, with or without
- *     BASS_SYNC_ONETIME; the sync runs on the engine's thread once the last
- *     frame has been played, before an auto-free stream is freed.
+ *     BASS_SYNC_ONETIME. The sync runs once per end on the engine's thread
+ *     when the stream's last frame has been handed to the device, which
+ *     still holds up to 100 ms of it (four buffers of 25 ms, the last one
+ *     partly filled): that queued tail is the time a caller has to open and
+ *     start the next track. BASS_ChannelIsActive says playing until the last
+ *     frame has been played, then stopped, and an auto-free stream is freed
+ *     then, never before its syncs have run.
+ *   - Gapless: a stream started while the tail still plays, at the same rate,
+ *     channels and sample type, is queued on the same device right behind
+ *     it, so not one frame of silence comes between. A device left with
+ *     nothing to play is closed after a second. A stream of another format
+ *     waits for the tail to finish and then opens the device anew: the gap
+ *     is the device's own start.
+ *   - Once its end sync has run, a stream cannot be paused, and
+ *     BASS_ChannelStop (or freeing it) leaves the already queued tail to play
+ *     out; before that, stopping or freeing cuts the sound at once. Playing it
+ *     again starts it from the beginning, behind its own tail.
  *   - BASS_ChannelGetTags(h, BASS_TAG_ID3V2) gives the whole tag up to 1 MB;
  *     a larger one (mostly pictures) is cut there, its header's size saying so.
  *   - Junk between MPEG frames is searched 64 KB far for the next frame; a

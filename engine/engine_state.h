@@ -30,9 +30,15 @@ struct Stream {
     int Pan;
     DWORD Freq;   // the rate to play at; 0 plays at the decoder's own
     DWORD State;  // BASS_ACTIVE_STOPPED, _PLAYING or _PAUSED
-    bool Drained; // the decoder has given its last frame
+    bool Drained; // the decoder has given its last frame, and it is queued
     bool Ended;   // played to the end
-    Output *Out;  // NULL unless playing or paused
+    // The output the stream feeds: NULL when stopped, once drained, and while
+    // it waits for another format's tail to play before the device reopens.
+    Output *Out;
+    // Once drained and still playing: the output's serial and the frame count
+    // at which the stream's own last frame has been played.
+    DWORD TailOutput;
+    ULONGLONG TailEnd;
     std::vector<Sync> Syncs;
     std::string Tags[2];
     bool HasTag[2];
@@ -43,12 +49,6 @@ struct Plugin {
     HPLUGIN Handle;
     HMODULE Module;
     TQDECODEROPEN Open;
-};
-
-// An ended stream's output, kept open a little so its tail is not cut off.
-struct Retired {
-    Output *Out;
-    DWORD Deadline; // GetTickCount
 };
 
 struct EngineThread {
@@ -65,7 +65,7 @@ struct EngineState {
     UINT Device; // a waveOut id, WAVE_MAPPER or OUTPUT_SILENT
     EngineThread *Thread;
     std::vector<Stream *> Streams;
-    std::vector<Retired> Retiring;
+    std::vector<Output *> Outputs; // every open one: fed, playing a tail, or idle
     std::vector<Plugin> Plugins;
     DWORD LastHandle;
 };

@@ -1,6 +1,7 @@
 #include "engine/engine_thread.h"
 
 #include "engine/no_throw.h"
+#include "engine/output_pool.h"
 #include "engine/streams.h"
 
 #include <new>
@@ -17,10 +18,6 @@ struct Firing {
 // After a pass that ran out of memory, the next one comes this much later.
 #define SERVICE_RETRY_MS 10
 
-DWORD Sooner(DWORD a, DWORD b) {
-    return a < b ? a : b;
-}
-
 // Takes the stream's end syncs, dropping the one-time ones.
 void CollectEndSyncs(Stream *stream, std::vector<Firing> *firings) {
     std::vector<Sync> kept;
@@ -33,71 +30,50 @@ void CollectEndSyncs(Stream *stream, std::vector<Firing> *firings) {
     stream->Syncs.swap(kept);
 }
 
-// One pass over the streams; gives how long the thread may sleep.
-DWORD Service(std::vector<Firing> *firings, std::vector<HSTREAM> *ended) {
-    DWORD wait = INFINITE;
-    for (Stream *stream : Engine.Streams) {
-        if (stream->State != BASS_ACTIVE_PLAYING)
-            continue;
-        // Without memory to decode into, the stream ends as if drained.
-        if (!NoThrow(false, [&] {
-                FeedStream(stream);
-                return true;
-            }))
-            stream->Drained = true;
-        if (stream->Drained && OutputPlayedAll(stream->Out)) {
-            EndStream(stream);
-            CollectEndSyncs(stream, firings);
-            ended->push_back(stream->Handle);
-        } else {
-            wait = Sooner(wait, OutputWaitMs(stream->Out));
-        }
-    }
-    DWORD now = GetTickCount();
-    for (size_t i = 0; i < Engine.Retiring.size();) {
-        DWORD left = Engine.Retiring[i].Deadline - now;
-        if ((LONG)left <= 0) {
-            CloseOutput(Engine.Retiring[i].Out);
-            Engine.Retiring.erase(Engine.Retiring.begin() + i);
-        } else {
-            wait = Sooner(wait, left);
-            ++i;
-        }
-    }
-    return wait;
-}
-
-// Auto-free streams go once their syncs have run, unless a sync played them again.
-void FreeEnded(const std::vector<HSTREAM> &ended) {
-    for (HSTREAM handle : ended) {
+// One pass over the streams and outputs; gives how long the thread may sleep.
+// A stream that drains has its syncs run before it can end, so an auto-free
+// one is still there for them.
+DWORD Service(std::vector<Firing> *firings) {
+    std::vector<HSTREAM> playing;
+    for (Stream *stream : Engine.Streams)
+        if (stream->State == BASS_ACTIVE_PLAYING)
+            playing.push_back(stream->Handle);
+    for (HSTREAM handle : playing) {
         Stream *stream = FindStream(handle);
-        if (stream && stream->Ended && (stream->Flags & BASS_STREAM_AUTOFREE))
-            FreeStream(stream);
+        if (!stream || stream->State != BASS_ACTIVE_PLAYING)
+            continue;
+        if (!stream->Drained) {
+            // Without memory to decode into, the stream ends as if drained.
+            int drained = NoThrow(-1, [&] { return FeedStream(stream) ? 1 : 0; });
+            if (drained < 0)
+                stream->Drained = true;
+            if (drained)
+                CollectEndSyncs(stream, firings);
+        } else if (StreamHeard(stream)) {
+            EndStream(stream);
+            if (stream->Flags & BASS_STREAM_AUTOFREE)
+                FreeStream(stream);
+        }
     }
+    return ServiceOutputs();
 }
 
 DWORD WINAPI EngineMain(void *parameter) {
     EngineThread *self = (EngineThread *)parameter;
     for (;;) {
         std::vector<Firing> firings;
-        std::vector<HSTREAM> ended;
         DWORD wait;
         {
             std::lock_guard<std::mutex> hold(EngineLock);
             if (self->Quit)
                 break;
-            wait = NoThrow<DWORD>(SERVICE_RETRY_MS, [&] { return Service(&firings, &ended); });
+            wait = NoThrow<DWORD>(SERVICE_RETRY_MS, [&] { return Service(&firings); });
         }
         // The syncs run without the lock, so they may call the engine.
         for (const Firing &firing : firings)
             firing.Proc(firing.Sync, firing.Channel, 0, firing.User);
-        if (!ended.empty()) {
-            std::lock_guard<std::mutex> hold(EngineLock);
-            if (!self->Quit)
-                FreeEnded(ended);
-            continue;
-        }
-        WaitForSingleObject(self->Wake, wait);
+        if (firings.empty())
+            WaitForSingleObject(self->Wake, wait);
     }
     HMODULE module = self->Module;
     bool detached;

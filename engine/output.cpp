@@ -5,6 +5,8 @@
 #include <mmreg.h>
 #include <new>
 
+#include <algorithm>
+
 namespace {
 
 // The sub-format GUIDs of WAVEFORMATEXTENSIBLE: the plain format tag in front
@@ -69,6 +71,7 @@ Output *OpenOutput(UINT device, DWORD rate, DWORD channels, bool asFloat, HANDLE
         return NULL;
     }
     output->Rate = rate;
+    output->Channels = channels;
     output->FrameBytes = format.Format.nBlockAlign;
     output->AsFloat = asFloat;
     output->BufferFrames = rate * OUTPUT_BUFFER_MS / 1000 + 1;
@@ -126,11 +129,28 @@ void QueueBuffer(Output *output, OutputBuffer *buffer, DWORD frames) {
         buffer->Header.dwFlags |= WHDR_DONE; // a refused buffer is not waited for
 }
 
-bool OutputPlayedAll(Output *output) {
+void QueueSilence(Output *output) {
+    OutputBuffer *buffer = IdleBuffer(output);
+    if (!buffer)
+        return;
+    std::fill(buffer->Bytes.begin(), buffer->Bytes.end(), (BYTE)0);
+    QueueBuffer(output, buffer, output->BufferFrames);
+}
+
+// Buffers finish in the order they were queued, so the later ones do not matter.
+bool OutputHasPlayed(Output *output, ULONGLONG frame) {
     for (OutputBuffer &buffer : output->Buffers)
-        if (!BufferDone(output, &buffer))
+        if (buffer.EndFrame <= frame && !BufferDone(output, &buffer))
             return false;
     return true;
+}
+
+bool OutputPlayedAll(Output *output) {
+    return OutputHasPlayed(output, output->Written);
+}
+
+bool OutputMatches(const Output *output, DWORD rate, DWORD channels, bool asFloat) {
+    return output->Rate == rate && output->Channels == channels && output->AsFloat == asFloat;
 }
 
 void PauseOutput(Output *output) {

@@ -20,8 +20,10 @@ struct OutputBuffer {
 };
 
 struct Output {
+    DWORD Serial;    // never reused: names the output even after it is closed
     HWAVEOUT Device; // NULL: the silent clock
     DWORD Rate;
+    DWORD Channels;
     DWORD FrameBytes;
     bool AsFloat;
     DWORD BufferFrames;
@@ -30,6 +32,10 @@ struct Output {
     bool Paused;
     LARGE_INTEGER RunStart;    // the silent clock's last start
     ULONGLONG PlayedBeforeRun; // frames it had played before that
+    bool Fed;                  // a stream queues its frames here
+    bool Padded;               // it has had its silence since a stream last took it
+    bool Idle;                 // nobody feeds it and it has played everything
+    DWORD IdleSince;           // GetTickCount when it became idle
 };
 
 // Opens device (a waveOut id, WAVE_MAPPER or OUTPUT_SILENT) for frames of
@@ -42,8 +48,13 @@ void CloseOutput(Output *output);
 // A buffer ready to be filled, or NULL while all are queued.
 OutputBuffer *IdleBuffer(Output *output);
 void QueueBuffer(Output *output, OutputBuffer *buffer, DWORD frames);
+// Queues a buffer's worth of silence, when a buffer is free.
+void QueueSilence(Output *output);
+// Every frame up to frame (counted as Written counts them) has been played.
+bool OutputHasPlayed(Output *output, ULONGLONG frame);
 // Every queued frame has been played.
 bool OutputPlayedAll(Output *output);
+bool OutputMatches(const Output *output, DWORD rate, DWORD channels, bool asFloat);
 void PauseOutput(Output *output);
 void ResumeOutput(Output *output);
 // How long until the silent clock finishes its next buffer; INFINITE for a

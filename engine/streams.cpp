@@ -3,6 +3,7 @@
 #include "engine/id3_blocks.h"
 #include "engine/mpeg_decoder.h"
 #include "engine/no_throw.h"
+#include "engine/output_pool.h"
 #include "engine/sample_format.h"
 #include "engine/source.h"
 #include "engine/wav_decoder.h"
@@ -14,7 +15,6 @@ namespace {
 
 #define MAX_RATE 1000000
 #define MAX_CHANNELS 8
-#define LINGER_MS 100
 
 const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenMpegDecoder};
 
@@ -57,26 +57,26 @@ bool RestartDecoder(Stream *stream) {
     return true;
 }
 
-Output *OpenDevice(DWORD rate, DWORD channels, bool asFloat) {
-    return OpenOutput(Engine.Device, rate, channels, asFloat, Engine.Thread->Wake);
+// Leaves Out NULL while the device waits for another format's tail.
+void StartOutput(Stream *stream) {
+    DWORD rate = stream->Freq ? stream->Freq : stream->Decoder.Rate;
+    stream->Out = TakeOutput(rate, stream->Channels, (stream->Flags & BASS_SAMPLE_FLOAT) != 0);
 }
 
-bool StartOutput(Stream *stream) {
-    DWORD rate = stream->Freq ? stream->Freq : stream->Decoder.Rate;
-    bool asFloat = (stream->Flags & BASS_SAMPLE_FLOAT) != 0;
-    stream->Out = OpenDevice(rate, stream->Channels, asFloat);
-    // A device that plays one stream at a time is still held by the last
-    // one's tail.
-    if (!stream->Out && !Engine.Retiring.empty()) {
-        CloseRetired();
-        stream->Out = OpenDevice(rate, stream->Channels, asFloat);
-    }
-    if (!stream->Out && asFloat)
-        stream->Out = OpenDevice(rate, stream->Channels, false);
-    // A device that takes neither format still lets the stream run its course.
-    if (!stream->Out)
-        stream->Out = OpenOutput(OUTPUT_SILENT, rate, stream->Channels, false, Engine.Thread->Wake);
-    return stream->Out != NULL;
+// A fed output stops at once; a drained stream has none, its tail plays on.
+void LeaveOutput(Stream *stream) {
+    if (stream->Out)
+        DropOutput(stream->Out);
+    stream->Out = NULL;
+}
+
+// Every frame is queued: the output is free for the next stream while it
+// plays them.
+void HandOver(Stream *stream) {
+    stream->TailOutput = stream->Out->Serial;
+    stream->TailEnd = stream->Out->Written;
+    ReleaseOutput(stream->Out);
+    stream->Out = NULL;
 }
 
 // Fills Scratch with up to count frames; fewer only at the decoder's end.
@@ -97,12 +97,6 @@ DWORD Decode(Stream *stream, DWORD count) {
 }
 
 } // namespace
-
-void CloseRetired() {
-    for (const Retired &retired : Engine.Retiring)
-        CloseOutput(retired.Out);
-    Engine.Retiring.clear();
-}
 
 bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *opener,
                  HPLUGIN *plugin) {
@@ -153,7 +147,7 @@ HSTREAM CreateStream(TQSOURCE *source, DWORD flags) {
 }
 
 void FreeStream(Stream *stream) {
-    CloseOutput(stream->Out);
+    LeaveOutput(stream);
     CloseDecoder(stream);
     CloseSource(&stream->Source);
     Engine.Streams.erase(std::find(Engine.Streams.begin(), Engine.Streams.end(), stream));
@@ -161,9 +155,8 @@ void FreeStream(Stream *stream) {
 }
 
 bool PlayStream(Stream *stream, bool restart) {
-    if (restart || stream->Ended) {
-        CloseOutput(stream->Out);
-        stream->Out = NULL;
+    if (restart || stream->Ended || stream->Drained) {
+        LeaveOutput(stream);
         if (!RestartDecoder(stream)) {
             stream->State = BASS_ACTIVE_STOPPED;
             return false;
@@ -173,17 +166,20 @@ bool PlayStream(Stream *stream, bool restart) {
         return false;
     if (stream->Out)
         ResumeOutput(stream->Out);
-    else if (!StartOutput(stream))
-        return false;
+    else
+        StartOutput(stream);
     stream->State = BASS_ACTIVE_PLAYING;
     WakeEngine();
     return true;
 }
 
+// A drained stream has nothing left to hold back: its tail may already be
+// followed by the next stream's frames.
 bool PauseStream(Stream *stream) {
-    if (stream->State != BASS_ACTIVE_PLAYING)
+    if (stream->State != BASS_ACTIVE_PLAYING || stream->Drained)
         return false;
-    PauseOutput(stream->Out);
+    if (stream->Out)
+        PauseOutput(stream->Out);
     stream->State = BASS_ACTIVE_PAUSED;
     return true;
 }
@@ -193,21 +189,26 @@ void StopStream(Stream *stream) {
         FreeStream(stream);
         return;
     }
-    CloseOutput(stream->Out);
-    stream->Out = NULL;
+    LeaveOutput(stream);
     stream->State = BASS_ACTIVE_STOPPED;
 }
 
+bool StreamHeard(Stream *stream) {
+    Output *out = FindOutput(stream->TailOutput);
+    return !out || OutputHasPlayed(out, stream->TailEnd);
+}
+
 void EndStream(Stream *stream) {
-    Retired retired = {stream->Out, GetTickCount() + LINGER_MS};
-    Engine.Retiring.push_back(retired);
-    stream->Out = NULL;
     stream->State = BASS_ACTIVE_STOPPED;
     stream->Ended = true;
 }
 
-void FeedStream(Stream *stream) {
+bool FeedStream(Stream *stream) {
+    if (!stream->Out)
+        StartOutput(stream);
     Output *out = stream->Out;
+    if (!out)
+        return false;
     OutputBuffer *buffer;
     while (!stream->Drained && (buffer = IdleBuffer(out)) != NULL) {
         DWORD frames = Decode(stream, out->BufferFrames);
@@ -221,4 +222,7 @@ void FeedStream(Stream *stream) {
                     buffer->Bytes.data());
         QueueBuffer(out, buffer, frames);
     }
+    if (stream->Drained)
+        HandOver(stream);
+    return stream->Drained;
 }

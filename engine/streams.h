@@ -14,17 +14,21 @@ bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *open
                  HPLUGIN *plugin);
 void FreeStream(Stream *stream);
 
+// A stream that has drained, or ended, starts again from its beginning.
 bool PlayStream(Stream *stream, bool restart);
+// Refused once the stream has drained.
 bool PauseStream(Stream *stream);
-// Ends playback at once; an auto-free stream is freed.
+// Ends playback at once; an auto-free stream is freed. A drained stream's
+// tail, already queued, plays on.
 void StopStream(Stream *stream);
-// Closes the outputs of ended streams that were left to finish their tail.
-void CloseRetired();
-// The stream has played its last frame: its output lingers a little, its
-// state becomes stopped.
-void EndStream(Stream *stream);
 
-// Decodes, mixes and queues frames into the stream's idle output buffers.
-void FeedStream(Stream *stream);
+// Decodes, mixes and queues frames into the stream's idle output buffers,
+// first taking an output when it has none. True when the stream has just
+// queued its last frame: it is drained and its output free for the next.
+bool FeedStream(Stream *stream);
+// A drained stream's last frame has been played.
+bool StreamHeard(Stream *stream);
+// The stream has been heard to its end: its state becomes stopped.
+void EndStream(Stream *stream);
 
 #endif

@@ -5,7 +5,8 @@
 set -eu
 
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
-          imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils)
+          imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
+          pulseaudio libpulse0:i386 libasound2-plugins:i386)
 [ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64)
 
 missing=()

@@ -126,6 +126,16 @@ std::vector<short> NoiseSamples(DWORD count, DWORD seed, int amplitude) {
     return samples;
 }
 
+bool WaitUntilStopped(HSTREAM stream, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
+
 std::vector<std::wstring> CaptureFiles(const std::wstring &folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;

@@ -49,6 +49,10 @@ std::vector<short> ToneSamples(const ToneHeader &tone);
 DWORD NextRandom(DWORD *state);
 std::vector<short> NoiseSamples(DWORD count, DWORD seed, int amplitude);
 
+// Polls until the stream says it is stopped: its last frame has been played
+// (an auto-free stream is gone by then). False after timeoutMs.
+bool WaitUntilStopped(HSTREAM stream, DWORD timeoutMs);
+
 // ALSA's capture files in folder, oldest first (the file plug-in adds a
 // counter to the name of each further file of the same format).
 std::vector<std::wstring> CaptureFiles(const std::wstring &folder);

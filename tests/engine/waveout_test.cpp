@@ -33,13 +33,16 @@ class WaveOut : public testing::Test {
     }
     HSTREAM Open(const std::string &file, DWORD flags = BASS_STREAM_AUTOFREE) {
         Bytes = file;
-        HSTREAM stream = BASS_StreamCreateFile(TRUE, Bytes.data(), 0, (DWORD)Bytes.size(), flags);
-        BASS_ChannelSetSync(stream, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, SignalEnd, 0);
-        return stream;
+        Stream = BASS_StreamCreateFile(TRUE, Bytes.data(), 0, (DWORD)Bytes.size(), flags);
+        BASS_ChannelSetSync(Stream, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, SignalEnd, 0);
+        return Stream;
     }
-    // Everything the device was given, once the stream has ended and the engine is freed.
+    // Everything the device was given, once the stream has been heard to its
+    // end (the end sync comes while the device still holds its tail) and the
+    // engine is freed.
     std::string Captured() {
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(Ended, 5000));
+        EXPECT_TRUE(WaitUntilStopped(Stream, 2000));
         BASS_Free();
         std::vector<std::wstring> files = CaptureFiles(Folder);
         EXPECT_EQ(1u, files.size());
@@ -47,6 +50,7 @@ class WaveOut : public testing::Test {
     }
     std::wstring Folder;
     std::string Bytes;
+    HSTREAM Stream;
 };
 
 // The device keeps playing silence for a moment after the end; nothing else may follow.
