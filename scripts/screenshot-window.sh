@@ -3,9 +3,9 @@
 # with a playlist of a few dozen tracks, beside the tray icon.
 # Usage: scripts/screenshot-window.sh OUT_PNG
 #
-# Runs the player in a Wine virtual desktop on an Xvfb of its own, with a
-# Wine prefix of its own under build/, and ends every process it started.
-# The audio engine is build/bin/bass.dll when it has been built (the tracks
+# Runs the player in a Wine virtual desktop on an Xvfb of its own, in the
+# run command's Wine prefix, and ends every process it started.
+# The audio engine is bin/bass.dll of the build when it has been built (the tracks
 # are then short MP3 files made here), otherwise the recording stand-in of
 # the tests, for which any bytes with an .mp3 name do.
 set -eu
@@ -17,31 +17,26 @@ out=$(realpath -m "$1")
 cd "$(dirname "$0")/.."
 root=$PWD
 
-scripts/setup.sh
-[ -f build/CMakeCache.txt ] || cmake --preset mingw >/dev/null
-# Quiet when all is well; the whole log when the build fails.
-cmake --build build -j2 --target tonquil tonquil_extension bass_double \
-    >build/screenshot-window-build.log 2>&1 || { cat build/screenshot-window-build.log; exit 1; }
+. scripts/screenshot-desktop.sh
+tonquil_build tonquil tonquil_extension bass bass_double
 
-work=$root/build/screenshot-window
+work=$root/$BUILD_DIR/screenshot-window
 rm -rf "$work"
 mkdir -p "$work" "$(dirname "$out")"
-. "$root/scripts/screenshot-desktop.sh"
-# The window's message font is Tahoma; the menus use MS UI Gothic.
-start_screenshot_desktop "$root/build/wineprefix-window" "$work" 'MS UI Gothic' 'Tahoma'
+start_screenshot_desktop "$work"
 
 # The player's folder and three albums of music.
 player=$WINEPREFIX/drive_c/Tonquil
 music=$WINEPREFIX/drive_c/Music
 rm -rf "$player" "$music"
 mkdir -p "$player" "$music"
-cp build/bin/tonquil.exe build/bin/tonquil.dll "$player/"
-if [ -f build/bin/bass.dll ]; then
-    cp build/bin/bass.dll "$player/"
+cp "$BUILD_DIR/bin/tonquil.exe" "$BUILD_DIR/bin/tonquil.dll" "$player/"
+if [ -f "$BUILD_DIR/bin/bass.dll" ]; then
+    cp "$BUILD_DIR/bin/bass.dll" "$player/"
     sox -V1 -n -r 44100 -c 2 "$work/tone.wav" synth 30 sine 440 vol 0.2
     lame --silent -b 128 "$work/tone.wav" "$work/tone.mp3"
 else
-    cp build/tests/doubles/bass/bass.dll "$player/"
+    cp "$BUILD_DIR/tests/doubles/bass/bass.dll" "$player/"
     printf 'stands in for audio' >"$work/tone.mp3"
 fi
 albums=(

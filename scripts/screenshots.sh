@@ -3,38 +3,33 @@
 # the command menu, the track list and the balloon of a playing track.
 # Usage: scripts/screenshots.sh [OUT_DIR]   (default docs/screenshots)
 #
-# Runs the player in a Wine virtual desktop on an Xvfb of its own, with a
-# Wine prefix of its own under build/, and ends every process it started.
-# The audio engine is build/bin/bass.dll when it has been built, otherwise
+# Runs the player in a Wine virtual desktop on an Xvfb of its own, in the
+# run command's Wine prefix, and ends every process it started.
+# The audio engine is bin/bass.dll of the build when it has been built, otherwise
 # the recording stand-in of the tests (which plays nothing but opens files).
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
 out=$(realpath -m "${1:-docs/screenshots}")
 
-scripts/setup.sh
-[ -f build/CMakeCache.txt ] || cmake --preset mingw >/dev/null
-# Quiet when all is well; the whole log when the build fails.
-cmake --build build -j2 --target tonquil bass_double >build/screenshots-build.log 2>&1 ||
-    { cat build/screenshots-build.log; exit 1; }
+. scripts/screenshot-desktop.sh
+tonquil_build tonquil bass bass_double
 
-work=$root/build/screenshots
+work=$root/$BUILD_DIR/screenshots
 rm -rf "$work"
 mkdir -p "$work" "$out"
-. "$root/scripts/screenshot-desktop.sh"
-# The menu texts are drawn in MS UI Gothic.
-start_screenshot_desktop "$root/build/wineprefix-screenshots" "$work" 'MS UI Gothic'
+start_screenshot_desktop "$work"
 
 # The player's folder with its engine, settings and playlist, and the music.
 player=$WINEPREFIX/drive_c/Tonquil
 music=$WINEPREFIX/drive_c/Music
 rm -rf "$player" "$music"
 mkdir -p "$player" "$music"
-cp build/bin/tonquil.exe "$player/"
-if [ -f build/bin/bass.dll ]; then
-    cp build/bin/bass.dll "$player/"
+cp "$BUILD_DIR/bin/tonquil.exe" "$player/"
+if [ -f "$BUILD_DIR/bin/bass.dll" ]; then
+    cp "$BUILD_DIR/bin/bass.dll" "$player/"
 else
-    cp build/tests/doubles/bass/bass.dll "$player/"
+    cp "$BUILD_DIR/tests/doubles/bass/bass.dll" "$player/"
 fi
 printf '[Client]\r\nShowInfo=2\r\nTrackNo=2\r\nPlayMode=1\r\n[TaskTray]\r\nElapse=130\r\n' \
     >"$player/tonquil.ini"
@@ -126,6 +121,8 @@ shot balloon
 desktop 'C:\Tonquil\tonquil.exe' /exit
 sleep 2
 
-# The window of the extension module, beside the tray icon.
+# The window of the extension module, beside the tray icon, on a desktop of
+# its own.
+stop_screenshot_desktop
 "$root/scripts/screenshot-window.sh" "$out/window.png"
 echo "screenshots: written to $out"

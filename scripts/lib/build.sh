@@ -1,10 +1,12 @@
-# Sourced by run.sh and test.sh from the repository's top: installs what is
+# Sourced from the repository's top by the scripts that build Tonquil: the
+# run and test commands and the screenshot scripts. Installs what is
 # missing, chooses the build this machine can run and builds it.
-# Sets ARCH (x86 or x64), PRESET and BUILD_DIR.
 
 . scripts/lib/wine.sh
 
-tonquil_build() {
+# Sets ARCH (x86 or x64), PRESET and BUILD_DIR, and installs what that
+# build needs.
+tonquil_choose_build() {
     scripts/setup.sh
     ARCH=$(tonquil_arch)
     if [ "$ARCH" = x64 ]; then
@@ -15,9 +17,16 @@ tonquil_build() {
         PRESET=mingw
         BUILD_DIR=build
     fi
+}
+
+# tonquil_build [TARGET...]: everything, or only the targets named.
+tonquil_build() {
+    tonquil_choose_build
     cmake --preset "$PRESET" >/dev/null
+    local targets=()
+    [ $# -eq 0 ] || targets=(--target "$@")
     # Quiet when all is well; the whole log when the build fails.
-    cmake --build --preset "$PRESET" >"$BUILD_DIR/build.log" 2>&1 ||
+    cmake --build --preset "$PRESET" "${targets[@]}" >"$BUILD_DIR/build.log" 2>&1 ||
         { cat "$BUILD_DIR/build.log"; exit 1; }
 }
 

@@ -75,11 +75,18 @@ wine_stop_xvfb() {
     rm -f "$1"
 }
 
+# A LOGFONTW of 9 points at 96 DPI in the named face, as hexadecimal bytes.
+logfont_hex() {
+    python3 -c 'import struct, sys
+face = sys.argv[1].encode("utf-16-le").ljust(64, b"\0")
+print((struct.pack("<5i8B", -12, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0) + face).hex())' "$1"
+}
+
 # Makes the prefix named by WINEPREFIX once; a prefix whose making was cut
 # short (no mark) is made again from nothing. The caller holds a lock when
 # several processes may get here at once.
 wine_make_prefix() {
-    local ready="$WINEPREFIX/.tonquil-prefix-5"
+    local ready="$WINEPREFIX/.tonquil-prefix-6"
     [ -f "$ready" ] && return 0
     # A server left by an interrupted making still holds the old prefix.
     quiet wineserver -k
@@ -96,14 +103,15 @@ wine_make_prefix() {
     # each time it hides or destroys a top-level window; windows it does not
     # hand to a window manager spare that wait.
     quiet "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
-    # The menus are drawn in MS UI Gothic and the window module's texts in the
-    # system's message font (Tahoma here): neither has Japanese glyphs in
-    # Wine, where a Japanese Windows would have them.
-    local font
-    for font in 'MS UI Gothic' 'Tahoma' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
-        quiet "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
-            /d 'Noto Sans CJK JP' /f
+    # Japanese Windows draws menus, messages, captions and status bars in MS
+    # UI Gothic; Wine's own defaults (Tahoma) have no Japanese glyphs.
+    local metric
+    for metric in MenuFont MessageFont StatusFont CaptionFont SmCaptionFont IconFont; do
+        quiet "$WINE" reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v "$metric" \
+            /t REG_BINARY /d "$(logfont_hex 'MS UI Gothic')" /f
     done
+    quiet "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ \
+        /d 'Noto Sans CJK JP' /f
     quiet wineserver -k
     # Check marks, arrows and caption buttons are drawn from Marlett.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
