@@ -1,8 +1,9 @@
 /*
  * Tonquil extension interface.
  *
- * An extension module is a 32-bit DLL named tonquil.dll beside tonquil.exe. It
- * exports one function, DynamicWndProc, shaped like a window procedure. The
+ * An extension module is a DLL named tonquil.dll beside tonquil.exe, built for
+ * the player's machine: 32-bit for the player that ships, x64 for an x64
+ * build of it. It exports one function, DynamicWndProc, shaped like a window procedure. The
  * player calls it on the player's main window thread with the notifications
  * below; the module drives the player back by sending the commands (as
  * WM_COMMAND) and the control messages to the window handle it is given.
@@ -67,7 +68,8 @@
 /*
  * One playlist entry as CM_GETTRACKENTRY hands it out. Read it, never change
  * or free it; it stays valid until the entry is removed. Ten 32-bit slots: the
- * layout is fixed for 32-bit code. A text stored in a reserved text slot must
+ * layout is fixed for 32-bit code. In x64 code the pointer slots are 64 bits
+ * wide and the compiler places the slots by its own rules. A text stored in a reserved text slot must
  * come from the process heap and becomes the player's to free.
  */
 typedef struct TRACKENTRY {
