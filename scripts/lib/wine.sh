@@ -89,7 +89,7 @@ wine_make_prefix() {
     local ready="$WINEPREFIX/.tonquil-prefix-6"
     [ -f "$ready" ] && return 0
     # A server left by an interrupted making still holds the old prefix.
-    quiet wineserver -k
+    quiet wineserver -k || true
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     quiet wineserver -p
