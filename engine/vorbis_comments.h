@@ -1,0 +1,17 @@
+// Artist and title from Vorbis comments ("ARTIST=...", "TITLE=..."), as Ogg
+// and FLAC files carry them.
+#ifndef TONQUIL_ENGINE_VORBIS_COMMENTS_H
+#define TONQUIL_ENGINE_VORBIS_COMMENTS_H
+
+#include <string>
+
+struct TrackNames {
+    std::string Artist;
+    std::string Title;
+};
+
+// Takes the value of one comment of count bytes when its field name is
+// ARTIST or TITLE (in any case) and that name has no value yet.
+void TakeVorbisComment(const char *comment, size_t count, TrackNames *names);
+
+#endif
