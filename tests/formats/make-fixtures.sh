@@ -14,7 +14,9 @@ cd "$dir"
 # A chord with a little noise: every bit of a lossless sample changes, and a
 # lossy codec has something to keep. Lengths fall between block sizes.
 source_wav() { # name, rate, channels, bits, seconds
-    sox -V1 -R -r "$2" -c "$3" -n -b "$4" -e signed-integer "$1" \
+    local encoding=signed-integer
+    [ "$4" = 8 ] && encoding=unsigned-integer
+    sox -V1 -R -r "$2" -c "$3" -n -b "$4" -e "$encoding" "$1" \
         synth "$5" sine 440 sine 660 sine 1100 whitenoise vol 0.45
 }
 raw_of() { # wav, raw
