@@ -79,3 +79,33 @@ bool LastOggGranule(const TQSOURCE *source, DWORD serial, ULONGLONG *granule) {
     }
     return false;
 }
+
+bool ReadOggPacket(const TQSOURCE *source, int index, DWORD limit, std::vector<BYTE> *packet) {
+    DWORD serial;
+    if (!FirstOggSerial(source, &serial))
+        return false;
+    std::vector<BYTE> head(limit < source->Size ? limit : source->Size);
+    if (head.empty() || !ReadExactly(source, 0, head.data(), (DWORD)head.size()))
+        return false;
+    packet->clear();
+    int packets = 0;
+    size_t at = 0, size;
+    while (IntactPage(head, at, &size)) {
+        if (Little32(&head[at + 14]) == serial) {
+            size_t segments = head[at + 26];
+            size_t data = at + OGG_PAGE_HEADER_SIZE + segments;
+            for (size_t i = 0; i < segments; ++i) {
+                BYTE lacing = head[at + OGG_PAGE_HEADER_SIZE + i];
+                if (packets == index)
+                    packet->insert(packet->end(), head.begin() + data,
+                                   head.begin() + data + lacing);
+                data += lacing;
+                // A lacing value below 255 ends a packet.
+                if (lacing < 255 && packets++ == index)
+                    return true;
+            }
+        }
+        at += size;
+    }
+    return false;
+}

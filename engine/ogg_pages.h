@@ -5,6 +5,8 @@
 
 #include "engine/bass.h"
 
+#include <vector>
+
 #define OGG_PAGE_HEADER_SIZE 27
 
 // The serial number of the page at the start of the source, or false when
@@ -14,5 +16,10 @@ bool FirstOggSerial(const TQSOURCE *source, DWORD *serial);
 // for Vorbis, the number of frames the whole stream holds. False when no
 // such page lies near the end.
 bool LastOggGranule(const TQSOURCE *source, DWORD serial, ULONGLONG *granule);
+
+// Packet number index (0 the first) of the stream that starts the source,
+// put together from the pages at the start; false when it is not whole
+// within the first limit bytes or a page on the way is damaged.
+bool ReadOggPacket(const TQSOURCE *source, int index, DWORD limit, std::vector<BYTE> *packet);
 
 #endif

@@ -31,3 +31,34 @@ void TakeVorbisComment(const char *comment, size_t count, TrackNames *names) {
     TakeField(comment, count, "ARTIST", &names->Artist);
     TakeField(comment, count, "TITLE", &names->Title);
 }
+
+namespace {
+
+// The little-endian length at at, which must leave room for itself; false
+// when the packet ends before it or what it counts.
+bool TakeLength(const std::vector<unsigned char> &packet, size_t *at, size_t *length) {
+    if (packet.size() - *at < 4)
+        return false;
+    const unsigned char *bytes = &packet[*at];
+    *length = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | ((size_t)bytes[3] << 24);
+    *at += 4;
+    return true;
+}
+
+} // namespace
+
+bool CommentHeaderHolds(const std::vector<unsigned char> &packet) {
+    size_t at = 7, length, count;
+    if (packet.size() < at || memcmp(packet.data(), "\x03vorbis", 7) != 0 ||
+        !TakeLength(packet, &at, &length) || length > packet.size() - at)
+        return false;
+    at += length;
+    if (!TakeLength(packet, &at, &count))
+        return false;
+    for (size_t i = 0; i < count; ++i) {
+        if (!TakeLength(packet, &at, &length) || length > packet.size() - at)
+            return false;
+        at += length;
+    }
+    return true;
+}

@@ -4,6 +4,7 @@
 #define TONQUIL_ENGINE_VORBIS_COMMENTS_H
 
 #include <string>
+#include <vector>
 
 struct TrackNames {
     std::string Artist;
@@ -13,5 +14,9 @@ struct TrackNames {
 // Takes the value of one comment of count bytes when its field name is
 // ARTIST or TITLE (in any case) and that name has no value yet.
 void TakeVorbisComment(const char *comment, size_t count, TrackNames *names);
+
+// The Vorbis comment header packet ("\x03vorbis", vendor, comments) is
+// whole: every length it states lies within it.
+bool CommentHeaderHolds(const std::vector<unsigned char> &packet);
 
 #endif

@@ -168,7 +168,11 @@ const char *TextOrNull(const std::string &text) {
 
 BOOL CALLBACK OpenVorbisDecoder(const TQSOURCE *source, TQDECODER *decoder) {
     DWORD serial;
-    if (!FirstOggSerial(source, &serial))
+    // stb_vorbis 1.22 trusts the comment header's counts: a damaged one makes
+    // it allocate without bound and then read through a null pointer.
+    std::vector<BYTE> comments;
+    if (!FirstOggSerial(source, &serial) || !ReadOggPacket(source, 1, MAX_BUFFER, &comments) ||
+        !CommentHeaderHolds(comments))
         return FALSE;
     VorbisState *state = new VorbisState();
     state->Source = source;
