@@ -1,13 +1,14 @@
 // Tonquil's decoder plug-in: the formats the engine leaves to plug-ins. TTA
 // has a decoder of its own here; WMA, FLAC, MP4/AAC and ADTS AAC go through
 // the system's Media Foundation.
+#include "decoders/mf_decoder.h"
 #include "decoders/tta_decoder.h"
 
 #include <string.h>
 
 namespace {
 
-const TQDECODEROPEN Decoders[] = {OpenTtaDecoder};
+const TQDECODEROPEN Decoders[] = {OpenTtaDecoder, OpenMfDecoder};
 
 // Every decoder here fills a decoder of this version; the engine gets the
 // part of it that it knows.

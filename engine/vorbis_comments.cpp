@@ -35,11 +35,11 @@ void TakeVorbisComment(const char *comment, size_t count, TrackNames *names) {
 namespace {
 
 // The little-endian length at at, which must leave room for itself; false
-// when the packet ends before it or what it counts.
-bool TakeLength(const std::vector<unsigned char> &packet, size_t *at, size_t *length) {
-    if (packet.size() - *at < 4)
+// when the list ends before it.
+bool TakeLength(const unsigned char *list, size_t size, size_t *at, size_t *length) {
+    if (size - *at < 4)
         return false;
-    const unsigned char *bytes = &packet[*at];
+    const unsigned char *bytes = list + *at;
     *length = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | ((size_t)bytes[3] << 24);
     *at += 4;
     return true;
@@ -47,18 +47,24 @@ bool TakeLength(const std::vector<unsigned char> &packet, size_t *at, size_t *le
 
 } // namespace
 
-bool CommentHeaderHolds(const std::vector<unsigned char> &packet) {
-    size_t at = 7, length, count;
-    if (packet.size() < at || memcmp(packet.data(), "\x03vorbis", 7) != 0 ||
-        !TakeLength(packet, &at, &length) || length > packet.size() - at)
+bool TakeCommentList(const unsigned char *list, size_t size, TrackNames *names) {
+    size_t at = 0, length, count;
+    if (!TakeLength(list, size, &at, &length) || length > size - at)
         return false;
     at += length;
-    if (!TakeLength(packet, &at, &count))
+    if (!TakeLength(list, size, &at, &count))
         return false;
     for (size_t i = 0; i < count; ++i) {
-        if (!TakeLength(packet, &at, &length) || length > packet.size() - at)
+        if (!TakeLength(list, size, &at, &length) || length > size - at)
             return false;
+        TakeVorbisComment((const char *)list + at, length, names);
         at += length;
     }
     return true;
+}
+
+bool CommentHeaderHolds(const std::vector<unsigned char> &packet) {
+    TrackNames ignored;
+    return packet.size() >= 7 && memcmp(packet.data(), "\x03vorbis", 7) == 0 &&
+           TakeCommentList(packet.data() + 7, packet.size() - 7, &ignored);
 }

@@ -15,6 +15,11 @@ struct TrackNames {
 // ARTIST or TITLE (in any case) and that name has no value yet.
 void TakeVorbisComment(const char *comment, size_t count, TrackNames *names);
 
+// Reads a comment list (vendor, then the comments, each after its
+// little-endian length) of size bytes into names; false when a length
+// reaches past its end.
+bool TakeCommentList(const unsigned char *list, size_t size, TrackNames *names);
+
 // The Vorbis comment header packet ("\x03vorbis", vendor, comments) is
 // whole: every length it states lies within it.
 bool CommentHeaderHolds(const std::vector<unsigned char> &packet);

@@ -32,9 +32,11 @@ double RawValue(const std::string &raw, size_t index, DWORD bits) {
 
 TEST(Lossless, DecodesEveryLayoutBitForBit) {
     const LosslessFixture fixtures[] = {
-        {"tta-16-1ch-44100", 16, 1, 44100}, {"tta-24-2ch-48000", 24, 2, 48000},
-        {"tta-16-6ch-48000", 16, 6, 48000}, {"tta-24-6ch-96000", 24, 6, 96000},
-        {"tta-8-2ch-22050", 8, 2, 22050},
+        {"tta-16-1ch-44100", 16, 1, 44100},  {"tta-24-2ch-48000", 24, 2, 48000},
+        {"tta-16-6ch-48000", 16, 6, 48000},  {"tta-24-6ch-96000", 24, 6, 96000},
+        {"tta-8-2ch-22050", 8, 2, 22050},    {"flac-16-1ch-44100", 16, 1, 44100},
+        {"flac-24-2ch-48000", 24, 2, 48000}, {"flac-16-6ch-48000", 16, 6, 48000},
+        {"flac-24-6ch-96000", 24, 6, 96000},
     };
     for (const LosslessFixture &fixture : fixtures) {
         SCOPED_TRACE(fixture.Name);
