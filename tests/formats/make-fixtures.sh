@@ -64,17 +64,23 @@ for name in aac-2ch-44100.m4a aac-1ch-48000.aac wma-2ch-44100.wma; do
 done
 rm -f src-lossy.wav src-lossy-mono.wav
 
-# Tagged tracks for the artist and title, one of each kind.
-sox -V1 -R -r 44100 -c 2 -n -b 16 tagged-src.wav synth 1.2 sine 523 vol 0.5
-oggenc -Q -a "Ogg Artist" -t "Ogg Title ü" -o tagged.ogg tagged-src.wav
-flac -s -f -T "ARTIST=Flac Artist" -T "TITLE=Flac Title" -o tagged.flac tagged-src.wav
-ffmpeg -v error -y -i tagged-src.wav -metadata artist="TTA Artist" -metadata title="TTA Title" \
-    -c:a tta tagged.tta
-ffmpeg -v error -y -i tagged-src.wav -metadata artist="M4A Artist" -metadata title="M4A Title" \
-    -c:a aac tagged.m4a
-ffmpeg -v error -y -i tagged-src.wav -metadata artist="WMA Artist" -metadata title="WMA Title" \
-    -c:a wmav2 tagged.wma
+# Tagged tracks for the artist and title, one of each kind, each a tone of
+# its own frequency (tagged-<ext>.hz) so that a capture tells which played.
+tone() { # ext, frequency
+    sox -V1 -R -r 44100 -c 2 -n -b 16 "tagged-$1.wav" synth 1.2 sine "$2" vol 0.5
+    echo "$2" >"tagged-$1.hz"
+}
+tone ogg 330 && oggenc -Q -a "Ogg Artist" -t "Ogg Title ü" -o tagged.ogg tagged-ogg.wav
+tone flac 440 && flac -s -f -T "ARTIST=Flac Artist" -T "TITLE=Flac Title" -o tagged.flac tagged-flac.wav
+for kind in "tta tta 550" "m4a aac 660" "wma wmav2 770" "aac aac 880"; do
+    read -r ext codec hz <<<"$kind"
+    tone "$ext" "$hz"
+    ffmpeg -v error -y -i "tagged-$ext.wav" -metadata artist="${ext^^} Artist" \
+        -metadata title="${ext^^} Title" -c:a "$codec" "tagged.$ext"
+done
+tone wav 990 && mv tagged-wav.wav tagged.wav
+tone mp3 1210 && lame --quiet -b 160 tagged-mp3.wav tagged.mp3
 # Ogg that holds Opus, not Vorbis: refused.
-ffmpeg -v error -y -i tagged-src.wav -c:a libopus opus.ogg
-rm -f tagged-src.wav
+ffmpeg -v error -y -i tagged-ogg.wav -c:a libopus opus.ogg
+rm -f tagged-*.wav
 touch fixtures.stamp
