@@ -41,6 +41,8 @@ std::string TtaClaiming(std::string tta, DWORD frames) {
 std::vector<Damaged> DamagedFiles() {
     std::string ogg = Fixture("ogg-2ch-44100.ogg");
     std::string tta = Fixture("tta-16-1ch-44100.tta");
+    std::string flac = Fixture("tagged.flac");
+    std::string m4a = Fixture("tagged.m4a");
     std::string noise(200000, '\0');
     DWORD seed = 77;
     for (char &byte : noise)
@@ -53,13 +55,18 @@ std::vector<Damaged> DamagedFiles() {
         {"opus in ogg", OpenVorbisDecoder, Fixture("opus.ogg"), false},
         {"ogg mark then noise", OpenVorbisDecoder, "OggS" + noise, false},
         {"5.1 vorbis", OpenVorbisDecoder, Fixture("ogg-6ch-48000.ogg"), false},
-        {"mp3 as ogg", OpenVorbisDecoder, Fixture("../../engine_test/fixtures/tagged.mp3"), false},
+        {"mp3 as ogg", OpenVorbisDecoder, Fixture("tagged.mp3"), false},
         {"empty tta", OpenThroughPlugin, "", false},
         {"tta header only", OpenThroughPlugin, tta.substr(0, 22), false},
         {"cut tta", OpenThroughPlugin, tta.substr(0, tta.size() / 2), true},
         {"tta claiming 4G frames", OpenThroughPlugin, TtaClaiming(tta, 0xFFFFFFFFu), false},
         {"tta claiming more frames", OpenThroughPlugin, TtaClaiming(tta, 200000), true},
         {"noise", OpenThroughPlugin, noise, false},
+        {"mp4 without audio", OpenThroughPlugin, Fixture("video.m4a"), false},
+        {"mp3 named flac", OpenThroughPlugin, Fixture("tagged.mp3"), false},
+        {"flac mark then noise", OpenThroughPlugin, "fLaC" + noise, false},
+        {"cut flac", OpenThroughPlugin, flac.substr(0, flac.size() / 3), true},
+        {"cut m4a", OpenThroughPlugin, m4a.substr(0, m4a.size() / 3), true},
     };
 }
 

@@ -80,7 +80,9 @@ for kind in "tta tta 550" "m4a aac 660" "wma wmav2 770" "aac aac 880"; do
 done
 tone wav 990 && mv tagged-wav.wav tagged.wav
 tone mp3 1210 && lame --quiet -b 160 tagged-mp3.wav tagged.mp3
-# Ogg that holds Opus, not Vorbis: refused.
+# An MP4 with a video track and no audio, and Ogg that holds Opus, not
+# Vorbis: both refused.
+ffmpeg -v error -y -f lavfi -i testsrc=duration=0.5:size=64x48:rate=10 -c:v mpeg4 video.m4a
 ffmpeg -v error -y -i tagged-ogg.wav -c:a libopus opus.ogg
 rm -f tagged-*.wav
 touch fixtures.stamp
