@@ -3,6 +3,9 @@
 # Quiet and quick when everything is there already.
 set -eu
 
+# libstb-dev gives the engine stb_vorbis; vorbis-tools, flac and ffmpeg make
+# the format tests' fixtures. Media Foundation under 32-bit Wine decodes WMA,
+# FLAC and AAC through the 32-bit GStreamer plug-ins (-ugly holds ASF, so WMA).
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
           libstb-dev vorbis-tools flac ffmpeg
@@ -13,8 +16,6 @@ missing=()
 for package in "${packages[@]}"; do
     name=$package
     [ "$package" = wine32 ] && name=wine32:i386
-    # Media Foundation under 32-bit Wine decodes WMA, FLAC and AAC through the
-    # 32-bit GStreamer plug-ins; the tools that make the test fixtures are native.
     dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed" ||
         missing+=("$package")
 done
