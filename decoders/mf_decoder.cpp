@@ -33,6 +33,8 @@ typedef HRESULT(WINAPI *MFCreateSourceReaderFromByteStream_t)(IMFByteStream *, I
                                                               IMFSourceReader **);
 
 // Media Foundation's entry points, looked up once; all NULL where it is missing.
+// Once started it stays loaded for the process's life, also when the player
+// frees this plug-in: its own threads may still be winding down.
 struct MediaFoundation {
     bool Tried;
     MFCreateMFByteStreamOnStream_t CreateByteStream;

@@ -44,6 +44,6 @@ TEST(Vorbis, DecodesEveryLayoutAsOggdecDoesToTheExactLength) {
         for (size_t i = 0; i < want.size(); ++i)
             worst = fmax(worst, fabs(want[i] / 32768.0 - decoded.Samples[i]));
         EXPECT_LT(worst, VorbisTolerance);
-        printf("%s: largest difference from oggdec %.6f\n", fixture.Name, worst);
+        printf("%s: largest difference from the reference %.6f\n", fixture.Name, worst);
     }
 }
