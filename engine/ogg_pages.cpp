@@ -50,6 +50,27 @@ bool IntactPage(const std::vector<BYTE> &bytes, size_t at, size_t *pageSize) {
     return CrcOf(page.data(), size) == stated;
 }
 
+// The page at offset at as far as its header says it reaches, or as much of
+// it as the source holds.
+bool ReadPage(const TQSOURCE *source, DWORD at, std::vector<BYTE> *page) {
+    page->assign(OGG_PAGE_HEADER_SIZE, 0);
+    if (!ReadExactly(source, at, page->data(), OGG_PAGE_HEADER_SIZE))
+        return false;
+    size_t segments = (*page)[26];
+    page->resize(OGG_PAGE_HEADER_SIZE + segments);
+    if (!ReadExactly(source, at + OGG_PAGE_HEADER_SIZE, page->data() + OGG_PAGE_HEADER_SIZE,
+                     (DWORD)segments))
+        return false;
+    size_t body = 0;
+    for (size_t i = 0; i < segments; ++i)
+        body += (*page)[OGG_PAGE_HEADER_SIZE + i];
+    size_t head = page->size();
+    page->resize(head + body);
+    DWORD got = source->Read(source->Context, at + (DWORD)head, page->data() + head, (DWORD)body);
+    page->resize(head + got);
+    return true;
+}
+
 } // namespace
 
 bool FirstOggSerial(const TQSOURCE *source, DWORD *serial) {
@@ -84,28 +105,26 @@ bool ReadOggPacket(const TQSOURCE *source, int index, DWORD limit, std::vector<B
     DWORD serial;
     if (!FirstOggSerial(source, &serial))
         return false;
-    std::vector<BYTE> head(limit < source->Size ? limit : source->Size);
-    if (head.empty() || !ReadExactly(source, 0, head.data(), (DWORD)head.size()))
-        return false;
     packet->clear();
     int packets = 0;
-    size_t at = 0, size;
-    while (IntactPage(head, at, &size)) {
-        if (Little32(&head[at + 14]) == serial) {
-            size_t segments = head[at + 26];
-            size_t data = at + OGG_PAGE_HEADER_SIZE + segments;
-            for (size_t i = 0; i < segments; ++i) {
-                BYTE lacing = head[at + OGG_PAGE_HEADER_SIZE + i];
-                if (packets == index)
-                    packet->insert(packet->end(), head.begin() + data,
-                                   head.begin() + data + lacing);
-                data += lacing;
-                // A lacing value below 255 ends a packet.
-                if (lacing < 255 && packets++ == index)
-                    return true;
-            }
+    size_t size;
+    std::vector<BYTE> page;
+    // One page at a time, so that only the packet itself grows large.
+    for (DWORD at = 0; at < limit && ReadPage(source, at, &page) && IntactPage(page, 0, &size);
+         at += (DWORD)size) {
+        if (Little32(&page[14]) != serial)
+            continue;
+        size_t segments = page[26];
+        size_t data = OGG_PAGE_HEADER_SIZE + segments;
+        for (size_t i = 0; i < segments; ++i) {
+            BYTE lacing = page[OGG_PAGE_HEADER_SIZE + i];
+            if (packets == index)
+                packet->insert(packet->end(), page.begin() + data, page.begin() + data + lacing);
+            data += lacing;
+            // A lacing value below 255 ends a packet.
+            if (lacing < 255 && packets++ == index)
+                return true;
         }
-        at += size;
     }
     return false;
 }
