@@ -209,10 +209,6 @@ DWORD CALLBACK ReadMf(void *context, float *frames, DWORD count) {
     return written;
 }
 
-const char *TextOrNull(const std::string &text) {
-    return text.empty() ? NULL : text.c_str();
-}
-
 } // namespace
 
 BOOL CALLBACK OpenMfDecoder(const TQSOURCE *source, TQDECODER *decoder) {
@@ -233,7 +229,6 @@ BOOL CALLBACK OpenMfDecoder(const TQSOURCE *source, TQDECODER *decoder) {
     decoder->State = state;
     decoder->Read = ReadMf;
     decoder->Close = CloseMf;
-    decoder->Artist = TextOrNull(state->Names.Artist);
-    decoder->Title = TextOrNull(state->Names.Title);
+    PublishNames(state->Names, decoder);
     return TRUE;
 }

@@ -149,10 +149,6 @@ void CALLBACK CloseTta(void *context) {
     delete (TtaState *)context;
 }
 
-const char *TextOrNull(const std::string &text) {
-    return text.empty() ? NULL : text.c_str();
-}
-
 } // namespace
 
 BOOL CALLBACK OpenTtaDecoder(const TQSOURCE *source, TQDECODER *decoder) {
@@ -175,7 +171,6 @@ BOOL CALLBACK OpenTtaDecoder(const TQSOURCE *source, TQDECODER *decoder) {
     decoder->State = state;
     decoder->Read = ReadTta;
     decoder->Close = CloseTta;
-    decoder->Artist = TextOrNull(state->Names.Artist);
-    decoder->Title = TextOrNull(state->Names.Title);
+    PublishNames(state->Names, decoder);
     return TRUE;
 }

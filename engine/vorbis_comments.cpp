@@ -27,6 +27,11 @@ void TakeField(const char *comment, size_t count, const char *name, std::string 
 
 } // namespace
 
+void PublishNames(const TrackNames &names, TQDECODER *decoder) {
+    decoder->Artist = names.Artist.empty() ? NULL : names.Artist.c_str();
+    decoder->Title = names.Title.empty() ? NULL : names.Title.c_str();
+}
+
 void TakeVorbisComment(const char *comment, size_t count, TrackNames *names) {
     TakeField(comment, count, "ARTIST", &names->Artist);
     TakeField(comment, count, "TITLE", &names->Title);

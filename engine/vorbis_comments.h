@@ -3,6 +3,8 @@
 #ifndef TONQUIL_ENGINE_VORBIS_COMMENTS_H
 #define TONQUIL_ENGINE_VORBIS_COMMENTS_H
 
+#include "engine/bass.h"
+
 #include <string>
 #include <vector>
 
@@ -10,6 +12,10 @@ struct TrackNames {
     std::string Artist;
     std::string Title;
 };
+
+// Points the decoder's Artist and Title at the names, NULL for an empty one;
+// names must live until the decoder closes.
+void PublishNames(const TrackNames &names, TQDECODER *decoder);
 
 // Takes the value of one comment of count bytes when its field name is
 // ARTIST or TITLE (in any case) and that name has no value yet.

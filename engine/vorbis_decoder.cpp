@@ -160,10 +160,6 @@ void TakeNames(VorbisState *state) {
                               &state->Names);
 }
 
-const char *TextOrNull(const std::string &text) {
-    return text.empty() ? NULL : text.c_str();
-}
-
 } // namespace
 
 BOOL CALLBACK OpenVorbisDecoder(const TQSOURCE *source, TQDECODER *decoder) {
@@ -191,7 +187,6 @@ BOOL CALLBACK OpenVorbisDecoder(const TQSOURCE *source, TQDECODER *decoder) {
     decoder->State = state;
     decoder->Read = ReadVorbis;
     decoder->Close = CloseVorbis;
-    decoder->Artist = TextOrNull(state->Names.Artist);
-    decoder->Title = TextOrNull(state->Names.Title);
+    PublishNames(state->Names, decoder);
     return TRUE;
 }
