@@ -7,6 +7,7 @@
 
 #include "decoders/mf_decoder.h"
 
+#include "decoders/container_tags.h"
 #include "decoders/flac_tags.h"
 #include "decoders/mf_stream.h"
 #include "engine/id3_blocks.h"
@@ -224,6 +225,8 @@ BOOL CALLBACK OpenMfDecoder(const TQSOURCE *source, TQDECODER *decoder) {
         return FALSE;
     }
     ReadFlacNames(source, &state->Names);
+    ReadMp4Names(source, &state->Names);
+    ReadAsfNames(source, &state->Names);
     decoder->Rate = rate;
     decoder->Channels = state->Channels;
     decoder->State = state;

@@ -2,7 +2,7 @@
 // plays one track of each kind in order into ALSA's capture, loading the
 // plug-in when the engine alone cannot open a track and freeing it when a
 // track the engine reads by itself starts; and the player's own window shows
-// artist and title of Ogg, FLAC and TTA tracks in its balloon.
+// artist and title of Ogg, FLAC, TTA, M4A and WMA tracks in its balloon.
 #include <gtest/gtest.h>
 
 #include "engine_support.h"
@@ -126,7 +126,9 @@ TEST(FormatsPlayer, BalloonNamesArtistAndTitleFromTheFilesOwnTags) {
         const wchar_t *Title;
     } tagged[] = {{L"tagged.ogg", L"Ogg Artist", L"Ogg Title \x00FC"},
                   {L"tagged.flac", L"Flac Artist", L"Flac Title"},
-                  {L"tagged.tta", L"TTA Artist", L"TTA Title"}};
+                  {L"tagged.tta", L"TTA Artist", L"TTA Title"},
+                  {L"tagged.m4a", L"M4A Artist", L"M4A Title"},
+                  {L"tagged.wma", L"WMA Artist", L"WMA Title"}};
     for (const Tagged &track : tagged) {
         SCOPED_TRACE(Utf8(track.Name));
         std::wstring path = MakeScratchFolder(L"balloon") + track.Name;
