@@ -14,7 +14,8 @@
  *     silent clock; n is waveOut device n - 1. freq, flags, win and dsguid are
  *     not used: each stream plays at its own rate. A second call fails.
  *   - Streams read WAV (PCM 8/16/24/32-bit, float), MPEG layers 1-3 through
- *     the system's Audio Compression Manager, and whatever a plug-in reads.
+ *     the system's Audio Compression Manager, Ogg Vorbis, and whatever a
+ *     plug-in reads.
  *     BASS_SAMPLE_MONO mixes down, BASS_SAMPLE_FLOAT plays 32-bit floats.
  *   - BASS_ChannelSetAttributes: freq 100..1000000 takes effect when the
  *     stream next starts from stopped; volume and pan within a few buffers.
@@ -46,6 +47,7 @@
 #ifndef TONQUIL_BASS_H
 #define TONQUIL_BASS_H
 
+#include <stddef.h>
 #include <windows.h>
 
 #ifdef __cplusplus
@@ -110,7 +112,7 @@ typedef BOOL(WINAPI *BASS_PluginFree_t)(HPLUGIN);
  * export table from the file before loading it and refuses every DLL that
  * does not name that function, so no other DLL's start-up code runs.
  *
- * When no built-in decoder (WAV, MPEG layers 1-3) reads a file, the engine
+ * When no built-in decoder (WAV, MPEG layers 1-3, Ogg Vorbis) reads a file, the engine
  * offers it to the loaded plug-ins in the order they were loaded. The plug-in
  * reads what it needs through the source; when it recognises the bytes it
  * fills the decoder and returns TRUE, otherwise it returns FALSE and leaves the
@@ -139,10 +141,28 @@ typedef struct TQDECODER {
        into frames; gives how many it wrote, 0 only at the end. */
     DWORD(CALLBACK *Read)(void *state, float *frames, DWORD count);
     void(CALLBACK *Close)(void *state);
+    /* Version 2 on: the track's artist and title as UTF-8 text, or NULL when
+       the file names none; valid until Close. The engine hands them to the
+       player as an ID3v2 tag when the file has no ID3v2 tag of its own. */
+    const char *Artist;
+    const char *Title;
 } TQDECODER;
 
 typedef BOOL(CALLBACK *TQDECODEROPEN)(const TQSOURCE *source, TQDECODER *decoder);
 #define TQ_DECODER_OPEN_EXPORT "TonquilDecoderOpen"
+
+/*
+ * Version 2 of the plug-in interface. A plug-in that also exports
+ * "TonquilDecoderOpen2" is opened through it instead, with the number of
+ * bytes of the TQDECODER that the engine passes; the plug-in fills only the
+ * fields that lie within them. A plug-in keeps exporting TonquilDecoderOpen
+ * so that an engine of version 1 still loads it, and a version 1 plug-in
+ * (without TonquilDecoderOpen2) loads in this engine with no artist or title.
+ */
+typedef BOOL(CALLBACK *TQDECODEROPEN2)(const TQSOURCE *source, TQDECODER *decoder,
+                                       DWORD decoderSize);
+#define TQ_DECODER_OPEN2_EXPORT "TonquilDecoderOpen2"
+#define TQ_DECODER_SIZE_V1 ((DWORD)offsetof(TQDECODER, Artist))
 
 #ifdef __cplusplus
 }

@@ -24,8 +24,9 @@ struct Stream {
     TQSOURCE Source;
     TQDECODER Decoder; // Read is NULL when the decoder could not be reopened
     TQDECODEROPEN Opener;
-    HPLUGIN Plugin; // 0 for the built-in decoders
-    DWORD Channels; // as played: 1 with BASS_SAMPLE_MONO
+    TQDECODEROPEN2 Opener2; // NULL unless a plug-in of version 2 opened it
+    HPLUGIN Plugin;         // 0 for the built-in decoders
+    DWORD Channels;         // as played: 1 with BASS_SAMPLE_MONO
     int Volume;
     int Pan;
     DWORD Freq;   // the rate to play at; 0 plays at the decoder's own
@@ -49,6 +50,7 @@ struct Plugin {
     HPLUGIN Handle;
     HMODULE Module;
     TQDECODEROPEN Open;
+    TQDECODEROPEN2 Open2; // NULL for a plug-in of version 1
 };
 
 struct EngineThread {

@@ -21,7 +21,8 @@ HPLUGIN LoadPlugin(const WCHAR *path) {
         FreeLibrary(module);
         return 0;
     }
-    Plugin plugin = {NewHandle(), module, open};
+    TQDECODEROPEN2 open2 = (TQDECODEROPEN2)(void *)GetProcAddress(module, TQ_DECODER_OPEN2_EXPORT);
+    Plugin plugin = {NewHandle(), module, open, open2};
     if (!NoThrow(false, [&] {
             Engine.Plugins.push_back(plugin);
             return true;

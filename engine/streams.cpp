@@ -1,11 +1,13 @@
 #include "engine/streams.h"
 
 #include "engine/id3_blocks.h"
+#include "engine/id3_synthesis.h"
 #include "engine/mpeg_decoder.h"
 #include "engine/no_throw.h"
 #include "engine/output_pool.h"
 #include "engine/sample_format.h"
 #include "engine/source.h"
+#include "engine/vorbis_decoder.h"
 #include "engine/wav_decoder.h"
 
 #include <algorithm>
@@ -16,16 +18,19 @@ namespace {
 #define MAX_RATE 1000000
 #define MAX_CHANNELS 8
 
-const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenMpegDecoder};
+const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenMpegDecoder, OpenVorbisDecoder};
 
 bool Plausible(const TQDECODER &decoder) {
     return decoder.Read && decoder.Close && decoder.Rate > 0 && decoder.Rate <= MAX_RATE &&
            decoder.Channels >= 1 && decoder.Channels <= MAX_CHANNELS;
 }
 
-bool TryDecoder(TQDECODEROPEN open, const TQSOURCE *source, TQDECODER *decoder) {
+// A plug-in of version 2 is opened through open2 and fills the whole decoder;
+// one of version 1 leaves the later fields empty.
+bool TryDecoder(TQDECODEROPEN open, TQDECODEROPEN2 open2, const TQSOURCE *source,
+                TQDECODER *decoder) {
     TQDECODER candidate = {};
-    if (!open(source, &candidate))
+    if (!(open2 ? open2(source, &candidate, sizeof candidate) : open(source, &candidate)))
         return false;
     if (!Plausible(candidate)) {
         if (candidate.Close)
@@ -51,7 +56,7 @@ bool RestartDecoder(Stream *stream) {
     CloseDecoder(stream);
     stream->Drained = false;
     stream->Ended = false;
-    if (!TryDecoder(stream->Opener, &stream->Source, &stream->Decoder))
+    if (!TryDecoder(stream->Opener, stream->Opener2, &stream->Source, &stream->Decoder))
         return false;
     TakeDecoderFormat(stream);
     return true;
@@ -99,16 +104,18 @@ DWORD Decode(Stream *stream, DWORD count) {
 } // namespace
 
 bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *opener,
-                 HPLUGIN *plugin) {
+                 TQDECODEROPEN2 *opener2, HPLUGIN *plugin) {
     for (TQDECODEROPEN open : BuiltInDecoders)
-        if (TryDecoder(open, source, decoder)) {
+        if (TryDecoder(open, NULL, source, decoder)) {
             *opener = open;
+            *opener2 = NULL;
             *plugin = 0;
             return true;
         }
     for (const Plugin &candidate : Engine.Plugins)
-        if (TryDecoder(candidate.Open, source, decoder)) {
+        if (TryDecoder(candidate.Open, candidate.Open2, source, decoder)) {
             *opener = candidate.Open;
+            *opener2 = candidate.Open2;
             *plugin = candidate.Handle;
             return true;
         }
@@ -122,13 +129,16 @@ HSTREAM CreateStream(TQSOURCE *source, DWORD flags) {
         return 0;
     }
     stream->Source = *source;
-    if (!OpenDecoder(&stream->Source, &stream->Decoder, &stream->Opener, &stream->Plugin)) {
+    if (!OpenDecoder(&stream->Source, &stream->Decoder, &stream->Opener, &stream->Opener2,
+                     &stream->Plugin)) {
         CloseSource(&stream->Source);
         delete stream;
         return 0;
     }
     stream->HasTag[BASS_TAG_ID3] = ReadId3v1Block(&stream->Source, &stream->Tags[BASS_TAG_ID3]);
-    stream->HasTag[BASS_TAG_ID3V2] = ReadId3v2Block(&stream->Source, &stream->Tags[BASS_TAG_ID3V2]);
+    stream->HasTag[BASS_TAG_ID3V2] =
+        ReadId3v2Block(&stream->Source, &stream->Tags[BASS_TAG_ID3V2]) ||
+        BuildId3v2Tag(stream->Decoder.Artist, stream->Decoder.Title, &stream->Tags[BASS_TAG_ID3V2]);
     stream->Handle = NewHandle();
     stream->Flags = flags;
     TakeDecoderFormat(stream);

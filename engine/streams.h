@@ -9,9 +9,10 @@
 // then the plug-ins; 0 when none reads it.
 HSTREAM CreateStream(TQSOURCE *source, DWORD flags);
 // Gives a decoder for the source: the built-in ones first, then the loaded
-// plug-ins in load order. Fills opener and plugin with the one that took it.
+// plug-ins in load order. Fills opener, opener2 (NULL but for a plug-in of
+// version 2) and plugin with the one that took it.
 bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *opener,
-                 HPLUGIN *plugin);
+                 TQDECODEROPEN2 *opener2, HPLUGIN *plugin);
 void FreeStream(Stream *stream);
 
 // A stream that has drained, or ended, starts again from its beginning.

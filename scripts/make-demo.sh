@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fills DIR (the folder tonquil.exe runs in) with a small demo: three short
-# tracks made here with sox and lame, tagged with artist and title, the
+# Fills DIR (the folder tonquil.exe runs in) with a small demo: five short
+# tracks made here with sox and lame, oggenc and flac (MP3, Ogg Vorbis, FLAC),
+# tagged with artist and title, the
 # playlist tonquil.m3u naming them by their Windows path (drive Z:), and a
 # tonquil.ini that starts playing at once and shows artist and title.
 # Writes only what is missing, so edits to DIR survive the next run.
@@ -13,6 +14,8 @@ tracks=(
     "01-morning.mp3|Morning Chord|sine 261.6 sine 329.6 sine 392.0"
     "02-drift.mp3|Drift|sine 220-440 sine 330-660"
     "03-tide.mp3|Tide|pinknoise tremolo 0.5 80"
+    "04-harbour.ogg|Harbour Lights|sine 196.0 sine 293.7 sine 392.0 tremolo 3 40"
+    "05-lantern.flac|Lantern|sine 349.2-174.6 sine 523.3"
 )
 
 for track in "${tracks[@]}"; do
@@ -21,8 +24,17 @@ for track in "${tracks[@]}"; do
     wav=$(mktemp --suffix=.wav)
     # shellcheck disable=SC2086 # the synth arguments are words
     sox -V1 -R -r 44100 -c 2 -n -b 16 "$wav" synth 6 $synth vol 0.3 fade 0.3 6 0.8
-    lame --quiet -b 128 --tt "$title" --ta "Tonquil Demo" --tl "Made by make-demo.sh" \
-        --add-id3v2 "$wav" "$dir/$name"
+    case $name in
+    *.ogg) oggenc -Q -t "$title" -a "Tonquil Demo" -l "Made by make-demo.sh" -o "$dir/$name" "$wav" ;;
+    *.flac)
+        flac -s -f -T "TITLE=$title" -T "ARTIST=Tonquil Demo" -T "ALBUM=Made by make-demo.sh" \
+            -o "$dir/$name" "$wav"
+        ;;
+    *)
+        lame --quiet -b 128 --tt "$title" --ta "Tonquil Demo" --tl "Made by make-demo.sh" \
+            --add-id3v2 "$wav" "$dir/$name"
+        ;;
+    esac
     rm -f "$wav"
 done
 

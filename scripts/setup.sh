@@ -4,10 +4,18 @@
 # Usage: setup.sh [x64]   (x64: what the x64 build adds)
 set -eu
 
+# libstb-dev gives the engine stb_vorbis; vorbis-tools, flac and ffmpeg make
+# the format tests' fixtures. Media Foundation under Wine decodes WMA, FLAC
+# and AAC through the GStreamer plug-ins of the Wine's own architecture
+# (-ugly holds ASF, so WMA). The gapless test captures through a private
+# PulseAudio, which 32-bit Wine reaches through the 32-bit client library.
+gstreamer=(gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+           gstreamer1.0-plugins-ugly gstreamer1.0-libav)
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
-          pulseaudio libpulse0:i386 libasound2-plugins:i386)
-[ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64)
+          pulseaudio libpulse0:i386 libasound2-plugins:i386
+          libstb-dev vorbis-tools flac ffmpeg "${gstreamer[@]/%/:i386}")
+[ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64 "${gstreamer[@]}")
 
 missing=()
 for package in "${packages[@]}"; do

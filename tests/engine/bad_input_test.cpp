@@ -12,8 +12,9 @@ namespace {
 BOOL CALLBACK OpenAnyDecoder(const TQSOURCE *source, TQDECODER *decoder) {
     std::lock_guard<std::mutex> hold(EngineLock);
     TQDECODEROPEN opener;
+    TQDECODEROPEN2 opener2;
     HPLUGIN plugin;
-    return OpenDecoder(source, decoder, &opener, &plugin);
+    return OpenDecoder(source, decoder, &opener, &opener2, &plugin);
 }
 
 std::string Noise(size_t bytes, DWORD seed) {

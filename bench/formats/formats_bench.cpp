@@ -1,0 +1,175 @@
+// Prints, for Ogg Vorbis (the engine) and each format of the decoder plug-in:
+// how fast it decodes (times real time), the CPU time the process uses while
+// a minute of it plays, and the most memory the process commits while an
+// hour of it decodes (when make-sound.sh --hour has made the hours).
+//   scripts/wine-run.sh --prefix build/wineprefix build/bench/formats_bench.exe [--quick]
+// --quick plays 10 seconds of each instead of the minute.
+#include "engine/bass.h"
+#include "engine/source.h"
+#include "engine/vorbis_decoder.h"
+
+#include <mmsystem.h>
+#include <psapi.h>
+#include <stdio.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Format {
+    const char *Extension;
+    bool ThroughPlugin;
+};
+const Format Formats[] = {{"ogg", false}, {"flac", true}, {"tta", true},
+                          {"m4a", true},  {"aac", true},  {"wma", true}};
+
+TQDECODEROPEN2 PluginOpen;
+
+std::wstring BenchFolder() {
+    WCHAR path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+std::wstring SoundPath(const char *length, const Format &format) {
+    std::string name = std::string("formats-") + length + "." + format.Extension;
+    return BenchFolder() + std::wstring(name.begin(), name.end());
+}
+
+double Seconds(const LARGE_INTEGER &from, const LARGE_INTEGER &to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return (double)(to.QuadPart - from.QuadPart) / (double)frequency.QuadPart;
+}
+
+double ProcessCpuSeconds() {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    ULARGE_INTEGER k = {{kernel.dwLowDateTime, kernel.dwHighDateTime}};
+    ULARGE_INTEGER u = {{user.dwLowDateTime, user.dwHighDateTime}};
+    return (double)(k.QuadPart + u.QuadPart) / 1e7;
+}
+
+SIZE_T CommittedBytes() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+
+bool OpenDecoder(const Format &format, const TQSOURCE *source, TQDECODER *decoder) {
+    *decoder = TQDECODER();
+    if (format.ThroughPlugin)
+        return PluginOpen && PluginOpen(source, decoder, sizeof *decoder);
+    return OpenVorbisDecoder(source, decoder) != FALSE;
+}
+
+// Decodes the whole file; gives the seconds of sound, the seconds spent and
+// the most memory committed meanwhile above what was committed before.
+bool DecodeWhole(const Format &format, const std::wstring &path, double *sound, double *spent,
+                 SIZE_T *peak) {
+    SIZE_T before = CommittedBytes();
+    TQSOURCE source;
+    TQDECODER decoder;
+    if (!OpenFileSource(path.c_str(), 0, 0, &source))
+        return false;
+    if (!OpenDecoder(format, &source, &decoder)) {
+        CloseSource(&source);
+        return false;
+    }
+    std::vector<float> block(4096 * decoder.Channels);
+    LARGE_INTEGER start, stop;
+    QueryPerformanceCounter(&start);
+    unsigned long long frames = 0;
+    SIZE_T most = 0;
+    for (DWORD got; (got = decoder.Read(decoder.State, block.data(), 4096)) > 0;) {
+        frames += got;
+        SIZE_T now = CommittedBytes();
+        most = now > most ? now : most;
+    }
+    QueryPerformanceCounter(&stop);
+    *sound = (double)frames / decoder.Rate;
+    *spent = Seconds(start, stop);
+    *peak = most > before ? most - before : 0;
+    decoder.Close(decoder.State);
+    CloseSource(&source);
+    return true;
+}
+
+void DecodeSpeed(const Format &format) {
+    double sound, spent;
+    SIZE_T peak;
+    if (!DecodeWhole(format, SoundPath("minute", format), &sound, &spent, &peak)) {
+        printf("%-4s decode: cannot open\n", format.Extension);
+        return;
+    }
+    printf("%-4s decode: %.1f s of sound in %.3f s = %.0fx real time\n", format.Extension, sound,
+           spent, sound / spent);
+}
+
+void HourMemory(const Format &format) {
+    double sound, spent;
+    SIZE_T peak;
+    if (!DecodeWhole(format, SoundPath("hour", format), &sound, &spent, &peak)) {
+        printf("%-4s hour: not made (bench/formats/make-sound.sh build/bench --hour)\n",
+               format.Extension);
+        return;
+    }
+    printf("%-4s hour: %.0f s of sound decoded in %.1f s; at most %.2f MB more committed\n",
+           format.Extension, sound, spent, peak / 1048576.0);
+}
+
+HANDLE Ended;
+
+void CALLBACK SignalEnd(HSYNC, DWORD, DWORD, DWORD) {
+    SetEvent(Ended);
+}
+
+// Plays the file through the engine to its end (or for limit seconds) and
+// prints the process's CPU time meanwhile.
+void PlayingCpu(const Format &format, DWORD limit) {
+    int device = waveOutGetNumDevs() ? -1 : 0;
+    if (!BASS_Init(device, 44100, 0, NULL, NULL))
+        return;
+    std::wstring plugin = BenchFolder() + L"..\\bin\\bass_formats.dll";
+    BASS_PluginLoad((const char *)plugin.c_str(), BASS_UNICODE);
+    Ended = CreateEventW(NULL, TRUE, FALSE, NULL);
+    std::wstring path = SoundPath("minute", format);
+    HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_UNICODE);
+    BASS_ChannelSetSync(stream, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, SignalEnd, 0);
+    double cpuBefore = ProcessCpuSeconds();
+    LARGE_INTEGER start, stop;
+    QueryPerformanceCounter(&start);
+    bool playing = BASS_ChannelPlay(stream, FALSE) != FALSE;
+    bool ended = playing && WaitForSingleObject(Ended, limit * 1000) == WAIT_OBJECT_0;
+    QueryPerformanceCounter(&stop);
+    double cpu = ProcessCpuSeconds() - cpuBefore;
+    double wall = Seconds(start, stop);
+    double sound = ended ? 60.0 : wall;
+    if (playing)
+        printf("%-4s playing through the %s: %.1f s of sound in %.1f s took %.2f s of CPU "
+               "(%.2f s per minute of sound, %.2f%% of one core)\n",
+               format.Extension, device ? "waveOut device" : "silent clock", sound, wall, cpu,
+               cpu * 60 / sound, 100 * cpu / wall);
+    else
+        printf("%-4s playing: cannot open\n", format.Extension);
+    BASS_Free();
+    CloseHandle(Ended);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    bool quick = argc > 1 && std::string(argv[1]) == "--quick";
+    HMODULE plugin = LoadLibraryW((BenchFolder() + L"..\\bin\\bass_formats.dll").c_str());
+    PluginOpen =
+        plugin ? (TQDECODEROPEN2)(void *)GetProcAddress(plugin, TQ_DECODER_OPEN2_EXPORT) : NULL;
+    for (const Format &format : Formats)
+        DecodeSpeed(format);
+    for (const Format &format : Formats)
+        PlayingCpu(format, quick ? 10 : 75);
+    for (const Format &format : Formats)
+        HourMemory(format);
+    return 0;
+}
