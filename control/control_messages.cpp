@@ -5,7 +5,7 @@
 #include "playback/playback.h"
 #include "playlist/playlist.h"
 #include "settings/settings.h"
-#include "engine/bass.h"
+#include "tonquil_audio_library.h"
 #include "tonquil_extension.h"
 
 typedef LRESULT (*CONTROL_HANDLER)(HWND window, WPARAM wParam, LPARAM lParam);

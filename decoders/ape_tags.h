@@ -3,7 +3,7 @@
 #ifndef TONQUIL_DECODERS_APE_TAGS_H
 #define TONQUIL_DECODERS_APE_TAGS_H
 
-#include "engine/bass.h"
+#include "tonquil_decoder_plugin.h"
 #include "engine/vorbis_comments.h"
 
 // Leaves names alone when there is no such tag or it is damaged.

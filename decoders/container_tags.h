@@ -3,7 +3,7 @@
 #ifndef TONQUIL_DECODERS_CONTAINER_TAGS_H
 #define TONQUIL_DECODERS_CONTAINER_TAGS_H
 
-#include "engine/bass.h"
+#include "tonquil_decoder_plugin.h"
 #include "engine/vorbis_comments.h"
 
 // Both leave names alone where the file has no such tags or they are damaged.

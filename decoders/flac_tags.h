@@ -2,7 +2,7 @@
 #ifndef TONQUIL_DECODERS_FLAC_TAGS_H
 #define TONQUIL_DECODERS_FLAC_TAGS_H
 
-#include "engine/bass.h"
+#include "tonquil_decoder_plugin.h"
 #include "engine/vorbis_comments.h"
 
 // The file starts with "fLaC", after an ID3v2 tag if it has one.

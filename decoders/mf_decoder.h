@@ -5,7 +5,7 @@
 #ifndef TONQUIL_DECODERS_MF_DECODER_H
 #define TONQUIL_DECODERS_MF_DECODER_H
 
-#include "engine/bass.h"
+#include "tonquil_decoder_plugin.h"
 
 BOOL CALLBACK OpenMfDecoder(const TQSOURCE *source, TQDECODER *decoder);
 

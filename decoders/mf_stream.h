@@ -3,7 +3,7 @@
 #ifndef TONQUIL_DECODERS_MF_STREAM_H
 #define TONQUIL_DECODERS_MF_STREAM_H
 
-#include "engine/bass.h"
+#include "tonquil_decoder_plugin.h"
 
 #include <objidl.h>
 

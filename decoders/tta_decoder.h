@@ -3,7 +3,7 @@
 #ifndef TONQUIL_DECODERS_TTA_DECODER_H
 #define TONQUIL_DECODERS_TTA_DECODER_H
 
-#include "engine/bass.h"
+#include "tonquil_decoder_plugin.h"
 
 BOOL CALLBACK OpenTtaDecoder(const TQSOURCE *source, TQDECODER *decoder);
 

@@ -5,7 +5,7 @@
 #define TONQUIL_PLAYBACK_AUDIO_LIBRARY_H
 
 #include <windows.h>
-#include "engine/bass.h"
+#include "tonquil_audio_library.h"
 
 struct PLUGINNODE {
     HPLUGIN Plugin;

@@ -3,7 +3,7 @@
 #define TONQUIL_PLAYBACK_PLAYBACK_H
 
 #include <windows.h>
-#include "engine/bass.h"
+#include "tonquil_audio_library.h"
 
 int PlayTrack(HWND window);
 int PlayNext(HWND window);

@@ -69,8 +69,8 @@
  * One playlist entry as CM_GETTRACKENTRY hands it out. Read it, never change
  * or free it; it stays valid until the entry is removed. Ten 32-bit slots: the
  * layout is fixed for 32-bit code. In x64 code the pointer slots are 64 bits
- * wide and the compiler places the slots by its own rules. A text stored in a reserved text slot must
- * come from the process heap and becomes the player's to free.
+ * wide and the compiler places the slots by its own rules. A text stored in a reserved text slot
+ * must come from the process heap and becomes the player's to free.
  */
 typedef struct TRACKENTRY {
     struct TRACKENTRY *Prev; /* the preceding entry, or the list head */

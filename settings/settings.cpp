@@ -2,7 +2,7 @@
 
 #include "app/paths.h"
 #include "app/player_state.h"
-#include "engine/bass.h"
+#include "tonquil_audio_library.h"
 #include "tonquil_extension.h"
 
 #define CLIENT L"Client"

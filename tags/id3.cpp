@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "app/heap.h"
-#include "engine/bass.h"
+#include "tonquil_audio_library.h"
 #include "playback/audio_library.h"
 
 #define ID3V2_HEADER_SIZE 10

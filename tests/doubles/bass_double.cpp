@@ -13,7 +13,7 @@
 // With a file bass-no-device beside it, BASS_Init fails as it does on a
 // system without an output device, and so does every open.
 // DoubleFireEnd(stream) runs the stream's end sync on a thread of its own.
-#include "engine/bass.h"
+#include "tonquil_audio_library.h"
 #include "double_log.h"
 
 #include <mutex>

@@ -197,7 +197,6 @@ TEST(Gapless, ConsecutiveTracksJoinInTheRealTimeCapture) {
     std::vector<short> whole = Samples(ReadBytes(Pieces() + L"whole.raw"));
     for (const Join &join : joins) {
         SCOPED_TRACE(join.Name);
-        std::vector<short> got = PlayAndCapture(join, 4500);
         // The tracks of one format, joined as they should sound.
         std::vector<short> joined;
         std::vector<size_t> starts;
@@ -206,9 +205,23 @@ TEST(Gapless, ConsecutiveTracksJoinInTheRealTimeCapture) {
             starts.push_back(joined.size());
             joined.insert(joined.end(), want.begin(), want.end());
         }
-        size_t at = FindSound(got, 0, joined, join.Slack);
-        ASSERT_NE(std::string::npos, at) << "the first track is not in the capture";
-        Walk walk = Follow(got, at, joined, starts, join.Slack);
+        // A loaded machine can stall the sound system anywhere, a join
+        // included: a capture that stalled elsewhere too is taken again, up to
+        // three times. A capture the sound system played steadily must have
+        // seamless joins.
+        std::vector<short> got;
+        size_t at = 0;
+        Walk walk;
+        for (int take = 0; take < 3; ++take) {
+            got = PlayAndCapture(join, 4500);
+            at = FindSound(got, 0, joined, join.Slack);
+            ASSERT_NE(std::string::npos, at) << "the first track is not in the capture";
+            walk = Follow(got, at, joined, starts, join.Slack);
+            bool seamless =
+                std::count(walk.Joins.begin(), walk.Joins.end(), 0) == (long)walk.Joins.size();
+            if (seamless || walk.Stalls.empty())
+                break;
+        }
         EXPECT_EQ("", walk.Fault);
         for (size_t i = 0; i < starts.size(); ++i)
             EXPECT_EQ(0, walk.Joins[i]) << "silence before " << join.Files[i];

@@ -1,6 +1,6 @@
 // A decoder plug-in for the engine's tests: reads the tone format of
 // tone_format.h through the engine's source and decodes the square wave.
-#include "engine/bass.h"
+#include "tonquil_decoder_plugin.h"
 #include "tone_format.h"
 
 #include <string.h>

@@ -1,0 +1,76 @@
+/*
+ * Decoder plug-ins of Tonquil's engine.
+ *
+ * A plug-in is a DLL of the engine's machine (32-bit beside the player that
+ * ships) that exports one stdcall function under the plain
+ * name "TonquilDecoderOpen" (TQDECODEROPEN). BASS_PluginLoad reads the DLL's
+ * export table from the file before loading it and refuses every DLL that
+ * does not name that function, so no other DLL's start-up code runs.
+ *
+ * When no built-in decoder (WAV, MPEG layers 1-3, Ogg Vorbis) reads a file, the engine
+ * offers it to the loaded plug-ins in the order they were loaded. The plug-in
+ * reads what it needs through the source; when it recognises the bytes it
+ * fills the decoder and returns TRUE, otherwise it returns FALSE and leaves the
+ * decoder untouched. The source stays valid until the decoder's Close has been
+ * called. The engine calls Open, Read and Close from one thread at a time, but
+ * not always the same thread, and holds its lock meanwhile: they must not call
+ * the engine's functions. BASS_PluginFree ends the streams a plug-in decodes
+ * before it unloads the DLL.
+ *
+ * The engine decodes every file through this same interface: its own WAV and
+ * MPEG decoders are TQDECODEROPEN functions too.
+ */
+#ifndef TONQUIL_DECODER_PLUGIN_H
+#define TONQUIL_DECODER_PLUGIN_H
+
+#include <stddef.h>
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct TQSOURCE {
+    void *Context;
+    DWORD Size; /* bytes in the source */
+    /* Copies up to count bytes from offset into buffer; gives how many were
+       copied, fewer only at the end of the source or on a read failure. */
+    DWORD(CALLBACK *Read)(void *context, DWORD offset, void *buffer, DWORD count);
+} TQSOURCE;
+
+typedef struct TQDECODER {
+    DWORD Rate;     /* frames per second, above 0 */
+    DWORD Channels; /* 1 to 8 samples per frame, interleaved */
+    void *State;    /* the decoder's own, handed back to Read and Close */
+    /* Writes up to count frames of 32-bit float samples (full scale -1 to 1)
+       into frames; gives how many it wrote, 0 only at the end. */
+    DWORD(CALLBACK *Read)(void *state, float *frames, DWORD count);
+    void(CALLBACK *Close)(void *state);
+    /* Version 2 on: the track's artist and title as UTF-8 text, or NULL when
+       the file names none; valid until Close. The engine hands them to the
+       player as an ID3v2 tag when the file has no ID3v2 tag of its own. */
+    const char *Artist;
+    const char *Title;
+} TQDECODER;
+
+typedef BOOL(CALLBACK *TQDECODEROPEN)(const TQSOURCE *source, TQDECODER *decoder);
+#define TQ_DECODER_OPEN_EXPORT "TonquilDecoderOpen"
+
+/*
+ * Version 2 of the plug-in interface. A plug-in that also exports
+ * "TonquilDecoderOpen2" is opened through it instead, with the number of
+ * bytes of the TQDECODER that the engine passes; the plug-in fills only the
+ * fields that lie within them. A plug-in keeps exporting TonquilDecoderOpen
+ * so that an engine of version 1 still loads it, and a version 1 plug-in
+ * (without TonquilDecoderOpen2) loads in this engine with no artist or title.
+ */
+typedef BOOL(CALLBACK *TQDECODEROPEN2)(const TQSOURCE *source, TQDECODER *decoder,
+                                       DWORD decoderSize);
+#define TQ_DECODER_OPEN2_EXPORT "TonquilDecoderOpen2"
+#define TQ_DECODER_SIZE_V1 ((DWORD)offsetof(TQDECODER, Artist))
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
