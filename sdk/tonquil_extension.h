@@ -12,6 +12,12 @@
  * module: the module receives XM_UNLOAD while the player's window is
  * destroyed, and stays mapped until the player's message loop has ended.
  *
+ * The module's windows live in the player's process, under the player's
+ * manifest: the whole process is per-monitor DPI aware (version 2 where the
+ * system has it), so a module scales its windows itself and follows
+ * WM_DPICHANGED; and common controls 6 are in force, with the visual styles
+ * and the controls that need them.
+ *
  * The player itself includes this header, so the values here are the ones
  * it uses.
  */
