@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Fills DIR (the folder tonquil.exe runs in) with a small demo: five short
 # tracks made here with sox and lame, oggenc and flac (MP3, Ogg Vorbis, FLAC),
-# tagged with artist and title, the
-# playlist tonquil.m3u naming them by their Windows path (drive Z:), and a
-# tonquil.ini that starts playing at once and shows artist and title.
+# tagged with artist and title, the playlist tonquil.m3u naming them by their
+# Windows path (drive Z:), and a tonquil.ini that starts playing at once and
+# shows artist and title.
 # Writes only what is missing, so edits to DIR survive the next run.
 # Usage: make-demo.sh DIR
 set -eu
 dir=$(cd "${1:?usage: make-demo.sh DIR}" && pwd)
+. "$(dirname "$0")/lib/tone.sh"
 
 # name|title|sox synth arguments
 tracks=(
@@ -23,7 +24,7 @@ for track in "${tracks[@]}"; do
     [ -f "$dir/$name" ] && continue
     wav=$(mktemp --suffix=.wav)
     # shellcheck disable=SC2086 # the synth arguments are words
-    sox -V1 -R -r 44100 -c 2 -n -b 16 "$wav" synth 6 $synth vol 0.3 fade 0.3 6 0.8
+    tone_wav "$wav" 6 $synth vol 0.3 fade 0.3 6 0.8
     case $name in
     *.ogg) oggenc -Q -t "$title" -a "Tonquil Demo" -l "Made by make-demo.sh" -o "$dir/$name" "$wav" ;;
     *.flac)
@@ -31,8 +32,8 @@ for track in "${tracks[@]}"; do
             -o "$dir/$name" "$wav"
         ;;
     *)
-        lame --quiet -b 128 --tt "$title" --ta "Tonquil Demo" --tl "Made by make-demo.sh" \
-            --add-id3v2 "$wav" "$dir/$name"
+        wav_to_mp3 "$wav" "$dir/$name" --tt "$title" --ta "Tonquil Demo" \
+            --tl "Made by make-demo.sh" --add-id3v2
         ;;
     esac
     rm -f "$wav"

@@ -18,6 +18,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 . scripts/screenshot-desktop.sh
+. scripts/lib/tone.sh
 tonquil_build tonquil tonquil_extension bass bass_double
 
 work=$root/$BUILD_DIR/screenshot-window
@@ -33,8 +34,8 @@ mkdir -p "$player" "$music"
 cp "$BUILD_DIR/bin/tonquil.exe" "$BUILD_DIR/bin/tonquil.dll" "$player/"
 if [ -f "$BUILD_DIR/bin/bass.dll" ]; then
     cp "$BUILD_DIR/bin/bass.dll" "$player/"
-    sox -V1 -n -r 44100 -c 2 "$work/tone.wav" synth 30 sine 440 vol 0.2
-    lame --silent -b 128 "$work/tone.wav" "$work/tone.mp3"
+    tone_wav "$work/tone.wav" 30 sine 440 vol 0.2
+    wav_to_mp3 "$work/tone.wav" "$work/tone.mp3"
 else
     cp "$BUILD_DIR/tests/doubles/bass/bass.dll" "$player/"
     printf 'stands in for audio' >"$work/tone.mp3"

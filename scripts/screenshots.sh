@@ -13,6 +13,7 @@ root=$PWD
 out=$(realpath -m "${1:-docs/screenshots}")
 
 . scripts/screenshot-desktop.sh
+. scripts/lib/tone.sh
 tonquil_build tonquil bass bass_double
 
 work=$root/$BUILD_DIR/screenshots
@@ -33,8 +34,10 @@ else
 fi
 printf '[Client]\r\nShowInfo=2\r\nTrackNo=2\r\nPlayMode=1\r\n[TaskTray]\r\nElapse=130\r\n' \
     >"$player/tonquil.ini"
+tone_wav "$work/tone.wav" 20 sine 440 vol 0.2
+wav_to_mp3 "$work/tone.wav" "$work/tone.mp3"
 python3 - "$music" "$player/tonquil.m3u" "$work" <<'EOF'
-import os, subprocess, sys
+import os, sys
 music, playlist, work = sys.argv[1:]
 tracks = [
     ("01 Morning Light.mp3", "朝の光", "トンキル楽団"),
@@ -54,13 +57,7 @@ def frame(name, text):
     data = b"\x03" + text.encode("utf-8")  # UTF-8 text
     return name.encode() + syncsafe(len(data)) + b"\0\0" + data
 
-tone = os.path.join(work, "tone.wav")
-subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", tone, "synth", "20", "sine", "440",
-                "vol", "0.2"], check=True)
-audio = os.path.join(work, "tone.mp3")
-subprocess.run(["lame", "--silent", "-b", "128", tone, audio], check=True)
-os.remove(tone)
-body = open(audio, "rb").read()
+body = open(os.path.join(work, "tone.mp3"), "rb").read()
 lines = []
 for name, title, artist in tracks:
     frames = frame("TIT2", title) + frame("TPE1", artist)
