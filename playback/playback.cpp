@@ -1,9 +1,9 @@
 #include "playback/playback.h"
 
 #include "app/heap.h"
-#include "app/main_window.h"
 #include "app/paths.h"
 #include "app/player_state.h"
+#include "app/window_contract.h"
 #include "control/extension_host.h"
 #include "playback/audio_library.h"
 #include "playlist/playlist.h"
@@ -16,16 +16,6 @@
 #define DISPLAY_NAME_SIZE 520
 #define STOPPED_TIP L"Tonquil"
 #define TIP_SUFFIX L" - Tonquil"
-
-// The types the audio library reads without plug-ins.
-static const WCHAR *const BuiltInTypes[] = {L".mp1", L".mp2", L".mp3", L".wav", L".ogg"};
-
-static int IsBuiltInType(const WCHAR *path) {
-    WCHAR extension[MAX_PATH];
-    lstrcpynW(extension, path, MAX_PATH);
-    GetFileExtension(extension);
-    return IsStringInList(extension, 5, BuiltInTypes);
-}
 
 static HSTREAM OpenStream(const WCHAR *path) {
     DWORD flags = (DWORD)PlayerState->SampleBit | BASS_UNICODE | BASS_STREAM_AUTOFREE;
@@ -47,7 +37,7 @@ static void ApplyVolume(HSTREAM stream) {
 }
 
 // Artist and title for the balloon, read before the track plays: once it
-// plays, a short track can end and be freed together with its tags.
+// plays, a short track can end and be freed together with its tag blocks.
 struct TRACKTAGS {
     WCHAR *Artist;
     WCHAR *Title;
@@ -57,8 +47,10 @@ static void ReadTags(TRACKTAGS *tags, DWORD stream) {
     tags->Artist = NULL;
     tags->Title = NULL;
     if (PlayerState->ShowInfo && PlayerState->ShowInfo != 1) {
-        tags->Artist = ReadTrackArtist(stream);
-        tags->Title = ReadTrackTitle(stream);
+        const BYTE *id3v1 = (const BYTE *)AudioGetTags(stream, BASS_TAG_ID3);
+        const BYTE *id3v2 = (const BYTE *)AudioGetTags(stream, BASS_TAG_ID3V2);
+        tags->Artist = ParseTrackArtist(id3v1, id3v2);
+        tags->Title = ParseTrackTitle(id3v1, id3v2);
     }
 }
 
