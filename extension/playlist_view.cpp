@@ -3,7 +3,7 @@
 #include "extension/heap.h"
 #include "extension/keyboard.h"
 #include "extension/layout.h"
-#include "extension/module.h"
+#include "extension/module_record.h"
 #include "extension/player_link.h"
 #include "extension/playlist_edit.h"
 #include "extension/resource.h"

@@ -1,10 +1,10 @@
 #include "playback/playback.h"
 
+#include "app/extension_notify.h"
 #include "app/heap.h"
 #include "app/paths.h"
 #include "app/player_state.h"
 #include "app/window_contract.h"
-#include "control/extension_host.h"
 #include "playback/audio_library.h"
 #include "playlist/playlist.h"
 #include "playlist/random_source.h"
