@@ -9,6 +9,7 @@
 #include "playlist/playlist.h"
 #include "playlist/random_source.h"
 #include "playlist/shuffle.h"
+#include "settings/settings.h"
 #include "tags/id3.h"
 #include "tonquil_extension.h"
 #include "tray/tray_icon.h"
@@ -179,16 +180,15 @@ int StopPlayback(HWND window) {
 }
 
 int SetVolume(DWORD value) {
-    if (value > 100)
+    if (!StoreSetting(&PlayerState->Volume, (LONG)value))
         return 0;
-    PlayerState->Volume = (LONG)value;
     if (PlayerState->Channel)
         AudioSetVolume((DWORD)PlayerState->Channel, (int)value);
     return 1;
 }
 
 int SetMute(LONG value) {
-    PlayerState->Mute = value;
+    StoreSetting(&PlayerState->Mute, value);
     if (PlayerState->Channel)
         AudioSetVolume((DWORD)PlayerState->Channel, value ? 0 : PlayerState->Volume);
     return 1;
