@@ -25,8 +25,7 @@ static const LONG SampleBits[] = {0, BASS_SAMPLE_MONO, BASS_SAMPLE_FLOAT};
 static const LONG ShowInfos[] = {0, 1, 2}; // none, file name, artist and title
 static const LONG TrackStyles[] = {0, 1};  // clamped, rolling
 static const LONG Percent[] = {0, 100};
-static const LONG Priorities[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS,
-                                  HIGH_PRIORITY_CLASS};
+static const LONG Priorities[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS};
 
 // The write-back follows this order.
 const SETTING_RULE SettingRules[] = {
@@ -42,8 +41,7 @@ const SETTING_RULE SettingRules[] = {
     {CLIENT, L"FreeAddOn", PLAYER(FreeAddOn), 1, 1, 0, ANY},
     {CLIENT, L"PlayRun", OPTION(TARGET_PLAY_AT_START), 0, 0, 0, ANY},
     {CLIENT, L"ShowWnd", OPTION(TARGET_SHOW_AT_START), 0, 0, 0, ANY},
-    {CLIENT, L"Priority", OPTION(TARGET_PRIORITY), 0, NORMAL_PRIORITY_CLASS, 0,
-     ONE_OF(Priorities)},
+    {CLIENT, L"Priority", OPTION(TARGET_PRIORITY), 0, NORMAL_PRIORITY_CLASS, 0, ONE_OF(Priorities)},
     {CLIENT, L"Swap", OPTION(TARGET_WORKING_SET), 0, 0, 0, ANY},
     // Two values on purpose: the record starts at 120, but the read at window
     // creation always runs and takes 130 when the key is absent, so 120 never

@@ -2,6 +2,7 @@
 
 #include "extension/add_files.h"
 #include "extension/controls.h"
+#include "extension/dpi.h"
 #include "extension/keyboard.h"
 #include "extension/layout.h"
 #include "extension/media_keys.h"

@@ -1,6 +1,6 @@
 #include "extension/status_bar.h"
 
-#include "extension/layout.h"
+#include "extension/dpi.h"
 #include "extension/module_record.h"
 #include "extension/player_link.h"
 #include "extension/resource.h"

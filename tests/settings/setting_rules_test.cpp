@@ -54,8 +54,8 @@ TEST(SettingRules, ReadWriteAndSettersTakeTheSameValues) {
             bool set = OnControlMessage(NULL, c.setter, (WPARAM)(DWORD)value, 0) != 0;
             EXPECT_EQ(set ? value : created, *c.field());
 
-            ASSERT_TRUE(WriteBytes(ini, "[Client]\r\n" + Utf8(c.key) + "=" +
-                                            std::to_string(value) + "\r\n"));
+            ASSERT_TRUE(WriteBytes(ini, "[Client]\r\n" + Utf8(c.key) + "=" + std::to_string(value) +
+                                            "\r\n"));
             CreatePlayerRecords();
             *c.field() = UNTOUCHED;
             ReadSettings(NULL);
