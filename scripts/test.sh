@@ -6,7 +6,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/lib/build.sh
-python3 scripts/check-includes.py
+scripts/setup.sh # python3, for the include check
+scripts/check-includes.py
 tonquil_build
 tonquil_arch_line
 status=0
