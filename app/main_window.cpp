@@ -11,8 +11,6 @@
 #include "tray/tray_clicks.h"
 #include "tray/tray_icon.h"
 
-int TeardownStarted;
-
 // The shell broadcasts this when it starts again (after explorer restarts);
 // the icon has to be added anew then.
 static UINT TaskbarCreatedMessage;

@@ -3,15 +3,9 @@
 #define TONQUIL_APP_MAIN_WINDOW_H
 
 #include <windows.h>
+#include "app/window_contract.h"
 
 #define MAIN_CLASS_NAME L"Tonquil"
-
-// Private message by which the end of a stream reaches the main window's
-// thread from the audio library's own: wParam is the stream, lParam the sync.
-#define WM_TRACKEND (WM_APP + 0x200)
-
-// Set once teardown has begun; late notifications are ignored from then on.
-extern int TeardownStarted;
 
 ATOM RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);

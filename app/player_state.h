@@ -1,5 +1,6 @@
-// The two process-wide records of playback state and tray-click bindings.
-// Both are created once at start-up and live until the process ends.
+// The two process-wide records of playback state and tray-click bindings,
+// and the one table of the settings that fill them. Both records are created
+// once at start-up and live until the process ends.
 #ifndef TONQUIL_APP_PLAYER_STATE_H
 #define TONQUIL_APP_PLAYER_STATE_H
 
@@ -35,5 +36,46 @@ extern TRAYCONFIG *TrayConfig;
 // Creates both records with their values at creation (or resets them to
 // those values when they exist). Returns 1, or 0 when the heap is exhausted.
 int CreatePlayerRecords();
+
+// Where a value of the settings file goes: a field of one of the records, or
+// a start-up option that the settings read carries out once.
+enum SETTING_TARGET {
+    TARGET_PLAYER,
+    TARGET_TRAY,
+    TARGET_PLAY_AT_START,
+    TARGET_SHOW_AT_START,
+    TARGET_PRIORITY,
+    TARGET_WORKING_SET,
+};
+
+// Which values a setting takes; any other leaves its field as it was.
+enum SETTING_CHECK {
+    CHECK_ANY,
+    CHECK_SET,   // one of the Count values at Values
+    CHECK_RANGE, // from Values[0] to Values[1], both included
+};
+
+// One setting: its key, what it fills, its values and which it accepts. The
+// settings read and write and the control messages that set the same fields
+// all go by this.
+struct SETTING_RULE {
+    const WCHAR *Section;
+    const WCHAR *Key;
+    SETTING_TARGET Target;
+    SIZE_T Offset;   // of the field within its record, for a field's rule
+    LONG AtCreation; // the field's value when the record is created
+    LONG WhenRead;   // what the read takes when the file or the key is absent
+    int Persisted;   // written back at close
+    SETTING_CHECK Check;
+    int Count;
+    const LONG *Values;
+};
+
+extern const SETTING_RULE SettingRules[];
+extern const int SettingRuleCount;
+
+// The field that a record's rule fills, in the current record; NULL for a
+// start-up option or before the records exist.
+LONG *SettingField(const SETTING_RULE *rule);
 
 #endif

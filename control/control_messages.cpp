@@ -5,19 +5,9 @@
 #include "playback/playback.h"
 #include "playlist/playlist.h"
 #include "settings/settings.h"
-#include "tonquil_audio_library.h"
 #include "tonquil_extension.h"
 
 typedef LRESULT (*CONTROL_HANDLER)(HWND window, WPARAM wParam, LPARAM lParam);
-
-#define COUNT_OF(array) ((int)(sizeof(array) / sizeof((array)[0])))
-
-static LRESULT StoreIfInSet(LONG *field, WPARAM value, int count, const LONG *values) {
-    if (!IsValueInSet((LONG)value, count, values))
-        return 0;
-    *field = (LONG)value;
-    return 1;
-}
 
 static LRESULT OnGetTrackEntry(HWND, WPARAM wParam, LPARAM) {
     return (LRESULT)GetTrack((LONG)wParam);
@@ -104,8 +94,7 @@ static LRESULT OnGetSampleBit(HWND, WPARAM, LPARAM) {
 }
 
 static LRESULT OnSetSampleBit(HWND, WPARAM wParam, LPARAM) {
-    static const LONG sampleBits[] = {BASS_SAMPLE_MONO, 0, BASS_SAMPLE_FLOAT};
-    return StoreIfInSet(&PlayerState->SampleBit, wParam, COUNT_OF(sampleBits), sampleBits);
+    return StoreSetting(&PlayerState->SampleBit, (LONG)wParam);
 }
 
 static LRESULT OnGetVolume(HWND, WPARAM, LPARAM) {
@@ -129,8 +118,7 @@ static LRESULT OnGetPlayMode(HWND, WPARAM, LPARAM) {
 }
 
 static LRESULT OnSetPlayMode(HWND, WPARAM wParam, LPARAM) {
-    static const LONG playModes[] = {0, 1, 2};
-    return StoreIfInSet(&PlayerState->PlayMode, wParam, COUNT_OF(playModes), playModes);
+    return StoreSetting(&PlayerState->PlayMode, (LONG)wParam);
 }
 
 static LRESULT OnGetShowInfo(HWND, WPARAM, LPARAM) {
@@ -138,8 +126,7 @@ static LRESULT OnGetShowInfo(HWND, WPARAM, LPARAM) {
 }
 
 static LRESULT OnSetShowInfo(HWND, WPARAM wParam, LPARAM) {
-    static const LONG showInfos[] = {0, 1, 2};
-    return StoreIfInSet(&PlayerState->ShowInfo, wParam, COUNT_OF(showInfos), showInfos);
+    return StoreSetting(&PlayerState->ShowInfo, (LONG)wParam);
 }
 
 static LRESULT OnInitAudio(HWND window, WPARAM, LPARAM) {
@@ -147,8 +134,7 @@ static LRESULT OnInitAudio(HWND window, WPARAM, LPARAM) {
 }
 
 static LRESULT OnSetTrackStyle(HWND, WPARAM wParam, LPARAM) {
-    static const LONG trackStyles[] = {0, 1};
-    return StoreIfInSet(&PlayerState->TrackStyle, wParam, COUNT_OF(trackStyles), trackStyles);
+    return StoreSetting(&PlayerState->TrackStyle, (LONG)wParam);
 }
 
 static LRESULT OnGetTrackStyle(HWND, WPARAM, LPARAM) {

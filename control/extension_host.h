@@ -3,10 +3,10 @@
 #define TONQUIL_CONTROL_EXTENSION_HOST_H
 
 #include <windows.h>
+#include "app/extension_notify.h"
 
 extern HMODULE ExtensionModule;
 
-LRESULT CallExtension(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LoadExtensionModule(HWND window);
 // Sends XM_UNLOAD and lets the module go; it stays mapped until
 // FreeRetiredExtensionModule, which runs after the message loop has ended.

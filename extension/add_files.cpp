@@ -1,7 +1,7 @@
 #include "extension/add_files.h"
 
 #include "extension/heap.h"
-#include "extension/module.h"
+#include "extension/module_record.h"
 #include "extension/playlist_edit.h"
 #include "extension/playlist_view.h"
 #include "extension/resource.h"

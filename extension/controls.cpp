@@ -1,7 +1,7 @@
 #include "extension/controls.h"
 
 #include "extension/keyboard.h"
-#include "extension/module.h"
+#include "extension/module_record.h"
 #include "extension/playlist_view.h"
 #include "extension/resource.h"
 #include "extension/status_bar.h"

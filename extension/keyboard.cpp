@@ -1,6 +1,6 @@
 #include "extension/keyboard.h"
 
-#include "extension/module.h"
+#include "extension/module_record.h"
 #include "extension/window_ui.h"
 
 #include <commctrl.h>

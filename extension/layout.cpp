@@ -1,5 +1,6 @@
 #include "extension/layout.h"
 
+#include "extension/dpi.h"
 #include "extension/resource.h"
 #include "extension/status_bar.h"
 #include "extension/window_ui.h"
@@ -18,37 +19,8 @@
 #define MIN_WIDTH 360
 #define MIN_HEIGHT 260
 
-typedef UINT(WINAPI *GETDPIFORWINDOW)(HWND);
 typedef BOOL(WINAPI *SYSTEMPARAMETERSINFOFORDPI)(UINT, UINT, PVOID, UINT, UINT);
 typedef int(WINAPI *GETSYSTEMMETRICSFORDPI)(int, UINT);
-
-// Newer systems only: looked up so that the module still loads on older ones.
-static FARPROC User32Function(const char *name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? GetProcAddress(user32, name) : NULL;
-}
-
-static UINT SystemDpi() {
-    HDC screen = GetDC(NULL);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(NULL, screen);
-    return dpi > 0 ? (UINT)dpi : 96;
-}
-
-UINT WindowDpi(HWND window) {
-    GETDPIFORWINDOW getDpi = (GETDPIFORWINDOW)(void *)User32Function("GetDpiForWindow");
-    UINT dpi = getDpi ? getDpi(window) : 0;
-    return dpi ? dpi : SystemDpi();
-}
-
-int Scale(int length) {
-    return MulDiv(length, (int)Ui.Dpi, 96);
-}
-
-int Unscale(int length) {
-    return Ui.Dpi ? MulDiv(length, 96, (int)Ui.Dpi) : length;
-}
 
 static void MessageFont(UINT dpi, LOGFONTW *font) {
     NONCLIENTMETRICSW metrics = {};

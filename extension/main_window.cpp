@@ -2,10 +2,11 @@
 
 #include "extension/add_files.h"
 #include "extension/controls.h"
+#include "extension/dpi.h"
 #include "extension/keyboard.h"
 #include "extension/layout.h"
 #include "extension/media_keys.h"
-#include "extension/module.h"
+#include "extension/module_record.h"
 #include "extension/player_link.h"
 #include "extension/playlist_save.h"
 #include "extension/playlist_view.h"
@@ -22,7 +23,6 @@
 #define WM_DPICHANGED 0x02E0
 #endif
 
-#define SYNC_TIMER_ID 1
 // How soon the window shows changes made by others (the tray menu, another
 // sender, the player dropping a file it could not open).
 #define SYNC_INTERVAL 500

@@ -1,30 +1,10 @@
 // Tonquil's own window, as an extension module: tonquil.dll beside the
 // player. It uses nothing but the published extension interface.
-#include "extension/module.h"
-
 #include "extension/dropped_entries.h"
 #include "extension/main_window.h"
+#include "extension/module_record.h"
 #include "extension/player_link.h"
 #include "tonquil_extension.h"
-
-MODULE_RECORD Module;
-
-static int CodeDepth;
-
-void EnterModuleCode() {
-    ++CodeDepth;
-}
-
-void LeaveModuleCode() {
-    --CodeDepth;
-}
-
-// The reference is never given back: the player unloads the module only
-// when its window is destroyed, on its way to the end of the process.
-static void KeepCodeMapped() {
-    HMODULE self;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCWSTR)(void *)&Module, &self);
-}
 
 static LRESULT OnInit(HWND player) {
     Module.Player = player;
@@ -34,8 +14,7 @@ static LRESULT OnInit(HWND player) {
 
 static void OnUnload() {
     Module.Unloading = 1;
-    if (CodeDepth > 0)
-        KeepCodeMapped();
+    KeepCodeWhileRunning();
     DestroyTonquilWindow();
     ForgetRemovedByUser();
     Module.Player = NULL;

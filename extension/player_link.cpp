@@ -1,6 +1,6 @@
 #include "extension/player_link.h"
 
-#include "extension/module.h"
+#include "extension/module_record.h"
 
 static LONG CachedIndex;
 static const TRACKENTRY *CachedEntry;

@@ -1,6 +1,6 @@
-// Changes to the player's list made from the window: inserting files and
-// removing rows. Both keep TrackNo on the entry it named, which the player
-// itself leaves at its old index when entries before it come or go.
+// Files inserted into the player's list from the window. TrackNo stays on
+// the entry it named, which the player itself leaves at its old index when
+// entries before it come.
 #ifndef TONQUIL_EXTENSION_PLAYLIST_EDIT_H
 #define TONQUIL_EXTENSION_PLAYLIST_EDIT_H
 
@@ -24,14 +24,5 @@ void BeginInsert(INSERT_BATCH *batch, LONG position);
 void InsertPath(INSERT_BATCH *batch, const WCHAR *path);
 // Moves TrackNo, brings the view up to date and reports in the status bar.
 void FinishInsert(INSERT_BATCH *batch);
-
-struct ROW_RUN {
-    LONG Start;
-    LONG Length;
-};
-
-// Removes the runs of rows (ascending, apart) from the last to the first;
-// gives how many entries went.
-LONG RemoveRuns(const ROW_RUN *runs, int count);
 
 #endif

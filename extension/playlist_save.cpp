@@ -2,7 +2,7 @@
 
 #include "extension/dropped_entries.h"
 #include "extension/heap.h"
-#include "extension/module.h"
+#include "extension/module_record.h"
 #include "extension/player_link.h"
 #include "extension/playlist_view.h"
 #include "extension/resource.h"

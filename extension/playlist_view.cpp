@@ -2,10 +2,10 @@
 
 #include "extension/heap.h"
 #include "extension/keyboard.h"
-#include "extension/layout.h"
-#include "extension/module.h"
+#include "extension/dpi.h"
+#include "extension/module_record.h"
 #include "extension/player_link.h"
-#include "extension/playlist_edit.h"
+#include "extension/row_removal.h"
 #include "extension/resource.h"
 #include "extension/status_bar.h"
 #include "extension/texts.h"

@@ -1,7 +1,7 @@
 #include "extension/status_bar.h"
 
-#include "extension/layout.h"
-#include "extension/module.h"
+#include "extension/dpi.h"
+#include "extension/module_record.h"
 #include "extension/player_link.h"
 #include "extension/resource.h"
 #include "extension/texts.h"

@@ -1,6 +1,6 @@
 #include "extension/texts.h"
 
-#include "extension/module.h"
+#include "extension/module_record.h"
 
 void LoadText(UINT id, WCHAR *buffer, int capacity) {
     if (capacity <= 0)

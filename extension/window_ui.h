@@ -21,8 +21,9 @@ struct WINDOW_UI {
 
 extern WINDOW_UI Ui;
 
-// Private messages of the window to itself.
+// Private messages and the timer of the window to itself.
 #define WM_TRACKCHANGED_LATER (WM_APP + 1) // wParam: the index that started
 #define WM_SYNC_LATER (WM_APP + 2)         // the list looked changed while drawn
+#define SYNC_TIMER_ID 1                    // a look at the player's list while shown
 
 #endif

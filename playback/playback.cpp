@@ -1,14 +1,15 @@
 #include "playback/playback.h"
 
+#include "app/extension_notify.h"
 #include "app/heap.h"
-#include "app/main_window.h"
 #include "app/paths.h"
 #include "app/player_state.h"
-#include "control/extension_host.h"
+#include "app/window_contract.h"
 #include "playback/audio_library.h"
 #include "playlist/playlist.h"
 #include "playlist/random_source.h"
 #include "playlist/shuffle.h"
+#include "settings/settings.h"
 #include "tags/id3.h"
 #include "tonquil_extension.h"
 #include "tray/tray_icon.h"
@@ -16,16 +17,6 @@
 #define DISPLAY_NAME_SIZE 520
 #define STOPPED_TIP L"Tonquil"
 #define TIP_SUFFIX L" - Tonquil"
-
-// The types the audio library reads without plug-ins.
-static const WCHAR *const BuiltInTypes[] = {L".mp1", L".mp2", L".mp3", L".wav", L".ogg"};
-
-static int IsBuiltInType(const WCHAR *path) {
-    WCHAR extension[MAX_PATH];
-    lstrcpynW(extension, path, MAX_PATH);
-    GetFileExtension(extension);
-    return IsStringInList(extension, 5, BuiltInTypes);
-}
 
 static HSTREAM OpenStream(const WCHAR *path) {
     DWORD flags = (DWORD)PlayerState->SampleBit | BASS_UNICODE | BASS_STREAM_AUTOFREE;
@@ -47,7 +38,7 @@ static void ApplyVolume(HSTREAM stream) {
 }
 
 // Artist and title for the balloon, read before the track plays: once it
-// plays, a short track can end and be freed together with its tags.
+// plays, a short track can end and be freed together with its tag blocks.
 struct TRACKTAGS {
     WCHAR *Artist;
     WCHAR *Title;
@@ -57,8 +48,10 @@ static void ReadTags(TRACKTAGS *tags, DWORD stream) {
     tags->Artist = NULL;
     tags->Title = NULL;
     if (PlayerState->ShowInfo && PlayerState->ShowInfo != 1) {
-        tags->Artist = ReadTrackArtist(stream);
-        tags->Title = ReadTrackTitle(stream);
+        const BYTE *id3v1 = (const BYTE *)AudioGetTags(stream, BASS_TAG_ID3);
+        const BYTE *id3v2 = (const BYTE *)AudioGetTags(stream, BASS_TAG_ID3V2);
+        tags->Artist = ParseTrackArtist(id3v1, id3v2);
+        tags->Title = ParseTrackTitle(id3v1, id3v2);
     }
 }
 
@@ -187,16 +180,15 @@ int StopPlayback(HWND window) {
 }
 
 int SetVolume(DWORD value) {
-    if (value > 100)
+    if (!StoreSetting(&PlayerState->Volume, (LONG)value))
         return 0;
-    PlayerState->Volume = (LONG)value;
     if (PlayerState->Channel)
         AudioSetVolume((DWORD)PlayerState->Channel, (int)value);
     return 1;
 }
 
 int SetMute(LONG value) {
-    PlayerState->Mute = value;
+    StoreSetting(&PlayerState->Mute, value);
     if (PlayerState->Channel)
         AudioSetVolume((DWORD)PlayerState->Channel, value ? 0 : PlayerState->Volume);
     return 1;

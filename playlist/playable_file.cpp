@@ -1,11 +1,27 @@
 #include "playlist/playlist.h"
 
+#include <iterator>
+
 #include "app/paths.h"
 
-static const WCHAR *const PlayableExtensions[] = {
-    L".mp1",  L".mp2", L".mp3", L".wav", L".ogg", L".wma", L".fla",
-    L".flac", L".ape", L".tta", L".mp4", L".m4a", L".aac",
+// The playable extensions in two groups: what the audio library decodes by
+// itself, and what it needs plug-ins for.
+static const WCHAR *const BuiltInExtensions[] = {L".mp1", L".mp2", L".mp3", L".wav", L".ogg"};
+static const WCHAR *const PluginExtensions[] = {
+    L".wma", L".fla", L".flac", L".ape", L".tta", L".mp4", L".m4a", L".aac",
 };
+
+// A path longer than the buffer is tested by its cut copy.
+static int HasExtensionIn(const WCHAR *path, int count, const WCHAR *const *list) {
+    WCHAR extension[MAX_PATH];
+    lstrcpynW(extension, path, MAX_PATH);
+    GetFileExtension(extension);
+    return IsStringInList(extension, count, list);
+}
+
+int IsBuiltInType(const WCHAR *path) {
+    return HasExtensionIn(path, (int)std::size(BuiltInExtensions), BuiltInExtensions);
+}
 
 int IsPlayableFile(const WCHAR *path) {
     if (!path)
@@ -18,9 +34,6 @@ int IsPlayableFile(const WCHAR *path) {
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     CloseHandle(file);
-    WCHAR extension[MAX_PATH];
-    lstrcpynW(extension, path, MAX_PATH);
-    GetFileExtension(extension);
-    return IsStringInList(extension, (int)(sizeof PlayableExtensions / sizeof *PlayableExtensions),
-                          PlayableExtensions);
+    return IsBuiltInType(path) ||
+           HasExtensionIn(path, (int)std::size(PluginExtensions), PluginExtensions);
 }

@@ -28,6 +28,9 @@ LONG FindTrackIndex(LONG trackId);
 TRACKENTRY *LinkNewTrack(TRACKENTRY *node, const WCHAR *path);
 
 int IsPlayableFile(const WCHAR *path);
+// 1 when the path's extension is one the audio library decodes without
+// plug-ins (the first group of the playable extensions).
+int IsBuiltInType(const WCHAR *path);
 
 void LoadPlaylistFile(const WCHAR *path);
 void EnsurePlaylistLoaded();

@@ -15,7 +15,7 @@ packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
           pulseaudio libpulse0:i386 libasound2-plugins:i386
           libstb-dev vorbis-tools flac ffmpeg "${gstreamer[@]/%/:i386}")
-[ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64 "${gstreamer[@]}")
+[ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64 "${gstreamer[@]/%/:amd64}")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,8 +3,6 @@
 #include <string.h>
 
 #include "app/heap.h"
-#include "tonquil_audio_library.h"
-#include "playback/audio_library.h"
 
 #define ID3V2_HEADER_SIZE 10
 #define FRAME_HEADER_SIZE 10
@@ -168,20 +166,12 @@ WCHAR *ParseId3v2Frame(const BYTE *tag, const char *frameId) {
     return text;
 }
 
-WCHAR *ReadId3v1Field(DWORD stream, int firstByte) {
-    return ParseId3v1Field((const BYTE *)AudioGetTags(stream, BASS_TAG_ID3), firstByte);
+WCHAR *ParseTrackArtist(const BYTE *id3v1, const BYTE *id3v2) {
+    WCHAR *artist = ParseId3v1Field(id3v1, ID3V1_ARTIST);
+    return artist ? artist : ParseId3v2Frame(id3v2, "TPE1");
 }
 
-WCHAR *ReadId3v2Frame(DWORD stream, const char *frameId) {
-    return ParseId3v2Frame((const BYTE *)AudioGetTags(stream, BASS_TAG_ID3V2), frameId);
-}
-
-WCHAR *ReadTrackArtist(DWORD stream) {
-    WCHAR *artist = ReadId3v1Field(stream, ID3V1_ARTIST);
-    return artist ? artist : ReadId3v2Frame(stream, "TPE1");
-}
-
-WCHAR *ReadTrackTitle(DWORD stream) {
-    WCHAR *title = ReadId3v1Field(stream, ID3V1_TITLE);
-    return title ? title : ReadId3v2Frame(stream, "TIT2");
+WCHAR *ParseTrackTitle(const BYTE *id3v1, const BYTE *id3v2) {
+    WCHAR *title = ParseId3v1Field(id3v1, ID3V1_TITLE);
+    return title ? title : ParseId3v2Frame(id3v2, "TIT2");
 }

@@ -1,5 +1,6 @@
-// Artist and title from the ID3 tags of a stream, for the balloon.
-// The byte-level routines read only the block they are given.
+// Artist and title from the ID3 tag blocks of a stream, for the balloon.
+// Every routine reads only the blocks it is given; fetching them is the
+// caller's.
 #ifndef TONQUIL_TAGS_ID3_H
 #define TONQUIL_TAGS_ID3_H
 
@@ -11,10 +12,10 @@
 #define ID3V1_TAG_SIZE 128
 
 // Each gives a new text from the process heap (free with HeapRelease), or NULL.
-WCHAR *ReadTrackArtist(DWORD stream);
-WCHAR *ReadTrackTitle(DWORD stream);
-WCHAR *ReadId3v1Field(DWORD stream, int firstByte);
-WCHAR *ReadId3v2Frame(DWORD stream, const char *frameId);
+// The ID3v1 tag (128 bytes) is asked first, the whole ID3v2 tag when it gives
+// nothing; either block may be NULL.
+WCHAR *ParseTrackArtist(const BYTE *id3v1, const BYTE *id3v2);
+WCHAR *ParseTrackTitle(const BYTE *id3v1, const BYTE *id3v2);
 
 // The trimmed text of the 30-byte field at firstByte of a 128-byte ID3v1 tag,
 // or NULL when it is empty.

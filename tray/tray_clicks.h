@@ -4,8 +4,7 @@
 #define TONQUIL_TRAY_TRAY_CLICKS_H
 
 #include <windows.h>
-
-#define CLICK_TIMER_ID 256
+#include "app/window_contract.h"
 
 extern int DoubleClickSeen;
 

@@ -5,9 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <stddef.h>
+#include "app/window_contract.h"
 
-#define TRAY_ICON_ID 256
-#define WM_TRAYNOTIFY 0x8001
 // NOTIFYICONDATAW up to and including guidItem: 952 bytes in 32-bit code,
 // the shell's version-3 size, whatever the headers' newer fields add.
 #define TRAY_DATA_SIZE (offsetof(NOTIFYICONDATAW, guidItem) + sizeof(GUID))

@@ -2,7 +2,7 @@
 // goes on from its main window's thread.
 #include "playback_fixture.h"
 
-#include "app/main_window.h"
+#include "app/window_contract.h"
 #include "app/player_state.h"
 #include "control/extension_host.h"
 #include "playback/playback.h"

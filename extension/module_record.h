@@ -1,7 +1,9 @@
-// The module's own record, kept from XM_INIT to XM_UNLOAD. Everything here
-// belongs to the player's main thread.
-#ifndef TONQUIL_EXTENSION_MODULE_H
-#define TONQUIL_EXTENSION_MODULE_H
+// The module's own record, kept from XM_INIT to XM_UNLOAD, and the count of
+// its code on the stack. Everything here belongs to the player's main thread.
+// The entry points (module.cpp) and the windows both use it; it includes
+// nothing of the module.
+#ifndef TONQUIL_EXTENSION_MODULE_RECORD_H
+#define TONQUIL_EXTENSION_MODULE_RECORD_H
 
 #include <windows.h>
 
@@ -21,5 +23,7 @@ extern MODULE_RECORD Module;
 // reference to the module, so that the code stays until the process ends.
 void EnterModuleCode();
 void LeaveModuleCode();
+// At XM_UNLOAD: keeps the module mapped when any of its code is on the stack.
+void KeepCodeWhileRunning();
 
 #endif

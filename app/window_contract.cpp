@@ -1,0 +1,3 @@
+#include "app/window_contract.h"
+
+int TeardownStarted;
