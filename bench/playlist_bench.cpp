@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "app/paths.h"
+#include "bench/bench_support.h"
 #include "playlist/playlist.h"
 #include "playlist/shuffle.h"
 
@@ -33,15 +34,6 @@ static HeapTotals MeasureHeap() {
     }
     HeapUnlock(heap);
     return totals;
-}
-
-static double Seconds() {
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return (double)now.QuadPart / (double)frequency.QuadPart;
 }
 
 static void TrackName(const WCHAR *folder, int number, WCHAR *path) {
@@ -94,19 +86,19 @@ static void Measure(const WCHAR *folder, const WCHAR *list, LONG entries, UINT c
     ClearShuffle();
     ClearPlaylist();
     HeapTotals before = MeasureHeap();
-    double start = Seconds();
+    double start = NowSeconds();
     LoadPlaylistFile(list);
-    double loaded = Seconds();
+    double loaded = NowSeconds();
     HeapTotals after = MeasureHeap();
     LONG count = CountTracks();
 
-    double shuffleStart = Seconds();
+    double shuffleStart = NowSeconds();
     BuildShuffle();
-    double shuffled = Seconds();
+    double shuffled = NowSeconds();
 
-    double lookupStart = Seconds();
+    double lookupStart = NowSeconds();
     TRACKENTRY *last = GetTrack(count - 1);
-    double lookedUp = Seconds();
+    double lookedUp = NowSeconds();
 
     SIZE_T requested = 0;
     for (TRACKENTRY *entry = Playlist->Next; entry; entry = entry->Next)

@@ -3,6 +3,7 @@
 // hundreds of DLLs that are no plug-ins costs.
 //   scripts/wine-run.sh --prefix build/wineprefix build/bench/engine_bench.exe [--quick]
 // --quick plays 10 seconds instead of the minute.
+#include "bench/bench_support.h"
 #include "engine/bass.h"
 #include "engine/mpeg_decoder.h"
 #include "engine/source.h"
@@ -14,27 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::wstring BenchFolder() {
-    WCHAR path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
-double Seconds(const LARGE_INTEGER &from, const LARGE_INTEGER &to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (double)(to.QuadPart - from.QuadPart) / (double)frequency.QuadPart;
-}
-
-double ProcessCpuSeconds() {
-    FILETIME created, ended, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
-    ULARGE_INTEGER k = {{kernel.dwLowDateTime, kernel.dwHighDateTime}};
-    ULARGE_INTEGER u = {{user.dwLowDateTime, user.dwHighDateTime}};
-    return (double)(k.QuadPart + u.QuadPart) / 1e7;
-}
 
 // Decodes the whole file the given number of times; prints the speed.
 void DecodeSpeed(const char *label, TQDECODEROPEN open, const std::wstring &path, int rounds) {

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/paths.h"
 #include "app/player_state.h"
+#include "bench/bench_support.h"
 #include "extension/resource.h"
 #include "playlist/playlist.h"
 #include "tonquil_extension.h"
@@ -17,12 +18,7 @@
 #define ENTRIES 60000
 
 static double Milliseconds() {
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * (double)now.QuadPart / (double)frequency.QuadPart;
+    return 1000.0 * NowSeconds();
 }
 
 static void Pump() {

@@ -4,6 +4,7 @@
 // hour of it decodes (when make-sound.sh --hour has made the hours).
 //   scripts/wine-run.sh --prefix build/wineprefix build/bench/formats_bench.exe [--quick]
 // --quick plays 10 seconds of each instead of the minute.
+#include "bench/bench_support.h"
 #include "engine/bass.h"
 #include "engine/source.h"
 #include "engine/vorbis_decoder.h"
@@ -25,30 +26,9 @@ const Format Formats[] = {{"ogg", false}, {"flac", true}, {"tta", true},
 
 TQDECODEROPEN2 PluginOpen;
 
-std::wstring BenchFolder() {
-    WCHAR path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
 std::wstring SoundPath(const char *length, const Format &format) {
     std::string name = std::string("formats-") + length + "." + format.Extension;
     return BenchFolder() + std::wstring(name.begin(), name.end());
-}
-
-double Seconds(const LARGE_INTEGER &from, const LARGE_INTEGER &to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (double)(to.QuadPart - from.QuadPart) / (double)frequency.QuadPart;
-}
-
-double ProcessCpuSeconds() {
-    FILETIME created, ended, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
-    ULARGE_INTEGER k = {{kernel.dwLowDateTime, kernel.dwHighDateTime}};
-    ULARGE_INTEGER u = {{user.dwLowDateTime, user.dwHighDateTime}};
-    return (double)(k.QuadPart + u.QuadPart) / 1e7;
 }
 
 SIZE_T CommittedBytes() {

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/paths.h"
 #include "app/player_state.h"
+#include "bench/bench_support.h"
 #include "playback/audio_library.h"
 #include "playback/playback.h"
 #include "playlist/playlist.h"
@@ -40,12 +41,11 @@ int main() {
         TRACKENTRY *last = Playlist;
         for (LONG i = 0; i < size; ++i)
             last = LinkNewTrack(last, bad);
-        LARGE_INTEGER frequency, start, end;
-        QueryPerformanceFrequency(&frequency);
+        LARGE_INTEGER start, end;
         QueryPerformanceCounter(&start);
         PlayTrack(window);
         QueryPerformanceCounter(&end);
-        double seconds = (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
+        double seconds = Seconds(start, end);
         printf("%6ld unplayable entries: %8.2f s, %6.1f us per entry, %ld left\n", size, seconds,
                seconds * 1e6 / size, CountTracks());
     }

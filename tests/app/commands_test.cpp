@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <random>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,23 @@ class CommandsTest : public PlaybackTest {
             PostMessageW(again.hwnd, again.message, again.wParam, again.lParam);
         return ids;
     }
+
+    // While the first track plays, each id, with and without a high word, is
+    // answered 0 and changes nothing.
+    void ExpectIdsChangeNothing(std::initializer_list<WPARAM> ids) {
+        Command(IDM_PLAY);
+        size_t before = Calls().size();
+
+        for (WPARAM id : ids) {
+            EXPECT_EQ(0, Command(id)) << id;
+            EXPECT_EQ(0, Command(MAKEWPARAM(id, 1))) << id;
+        }
+
+        EXPECT_TRUE(CallsAfter(before).empty());
+        EXPECT_EQ(1, PlayerState->Channel);
+        EXPECT_EQ(0, PlayerState->TrackNo);
+        EXPECT_TRUE(PostedCommands().empty());
+    }
 };
 
 } // namespace
@@ -71,18 +89,7 @@ TEST_F(CommandsTest, ATrackCommandStopsAtOnceAndPlaysWhenThePostedPlayIsTaken) {
 
 TEST_F(CommandsTest, ATrackCommandAtOrBeyondTheCountChangesNothing) {
     AddTracks(3);
-    Command(IDM_PLAY);
-    size_t before = Calls().size();
-
-    for (WPARAM id : {IDM_TRACK_FIRST + 3, IDM_TRACK_FIRST + 4, 0xFFFF}) {
-        EXPECT_EQ(0, Command(id)) << id;
-        EXPECT_EQ(0, Command(MAKEWPARAM(id, 1))) << id;
-    }
-
-    EXPECT_TRUE(CallsAfter(before).empty());
-    EXPECT_EQ(1, PlayerState->Channel);
-    EXPECT_EQ(0, PlayerState->TrackNo);
-    EXPECT_TRUE(PostedCommands().empty());
+    ExpectIdsChangeNothing({IDM_TRACK_FIRST + 3, IDM_TRACK_FIRST + 4, 0xFFFF});
 }
 
 TEST_F(CommandsTest, ATrackCommandWhileTheListIsEmptyDoesNothing) {
@@ -112,18 +119,7 @@ TEST_F(CommandsTest, TheHighWordOfWParamIsNotLookedAt) {
 
 TEST_F(CommandsTest, IdsThatNameNoCommandDoNothing) {
     AddTracks(2);
-    Command(IDM_PLAY);
-    size_t before = Calls().size();
-
-    for (WPARAM id : {0, 1, 255, 266, 1000, 1279}) {
-        EXPECT_EQ(0, Command(id)) << id;
-        EXPECT_EQ(0, Command(MAKEWPARAM(id, 1))) << id;
-    }
-
-    EXPECT_TRUE(CallsAfter(before).empty());
-    EXPECT_EQ(1, PlayerState->Channel);
-    EXPECT_EQ(0, PlayerState->TrackNo);
-    EXPECT_TRUE(PostedCommands().empty());
+    ExpectIdsChangeNothing({0, 1, 255, 266, 1000, 1279});
     EXPECT_TRUE(IsWindow(window));
 }
 

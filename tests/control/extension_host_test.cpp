@@ -41,6 +41,16 @@ class ExtensionHost : public PlayerTest {
         FIRE_END fire = library ? (FIRE_END)(void *)GetProcAddress(library, "DoubleFireEnd") : NULL;
         return fire && fire((DWORD)PlayerState->Channel);
     }
+    // The recording module's window shown over a list of two, the first
+    // track playing and its end fired.
+    void EndTheFirstOfTwoTracks() {
+        UseModule(RECORDING_MODULE);
+        WritePlaylist({L"a.mp3", L"b.mp3"});
+        ASSERT_NE(nullptr, Open());
+        EXPECT_EQ(0, Command(IDM_SHOWWINDOW));
+        EXPECT_EQ(1, Send(CM_PLAY));
+        ASSERT_TRUE(FireTrackEnd());
+    }
 };
 
 TEST_F(ExtensionHost, WithoutAModuleShowWindowOnlyLoadsThePlaylist) {
@@ -187,12 +197,7 @@ TEST_F(ExtensionHost, ShowWndLoadsTheModuleAtStartOnceTheQueueRuns) {
 }
 
 TEST_F(ExtensionHost, TheEndOfATrackIsToldOnTheMainThread) {
-    UseModule(RECORDING_MODULE);
-    WritePlaylist({L"a.mp3", L"b.mp3"});
-    ASSERT_NE(nullptr, Open());
-    EXPECT_EQ(0, Command(IDM_SHOWWINDOW));
-    EXPECT_EQ(1, Send(CM_PLAY));
-    ASSERT_TRUE(FireTrackEnd());
+    ASSERT_NO_FATAL_FAILURE(EndTheFirstOfTwoTracks());
     EXPECT_EQ(TrackChanged(0), ModuleLog().back()); // handed over, not yet run
     PumpMessages();
     EXPECT_EQ(TrackChanged(1), ModuleLog().back());
@@ -201,12 +206,7 @@ TEST_F(ExtensionHost, TheEndOfATrackIsToldOnTheMainThread) {
 }
 
 TEST_F(ExtensionHost, AnEndStillQueuedAtCloseReachesTheModuleNoMore) {
-    UseModule(RECORDING_MODULE);
-    WritePlaylist({L"a.mp3", L"b.mp3"});
-    ASSERT_NE(nullptr, Open());
-    EXPECT_EQ(0, Command(IDM_SHOWWINDOW));
-    EXPECT_EQ(1, Send(CM_PLAY));
-    ASSERT_TRUE(FireTrackEnd());
+    ASSERT_NO_FATAL_FAILURE(EndTheFirstOfTwoTracks());
     Close();
     Lines log = ModuleLog();
     EXPECT_EQ(Lines({"load", Init, Show, TrackChanged(0), Unload, "tracks 2", "unload"}), log);

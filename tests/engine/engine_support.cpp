@@ -1,5 +1,7 @@
 #include "engine_support.h"
 
+#include <gtest/gtest.h>
+
 #include "engine/source.h"
 #include "test_support.h"
 
@@ -117,6 +119,45 @@ std::vector<short> ToneSamples(const ToneHeader &tone) {
 DWORD NextRandom(DWORD *state) {
     *state = *state * 1664525u + 1013904223u;
     return *state >> 8;
+}
+
+namespace {
+
+// One kind of damage done up to sixteen times, then, half the time, one byte
+// of the first headerBytes set at random: the headers matter most.
+std::string MutatedBytes(const std::string &original, size_t headerBytes, DWORD *seed) {
+    std::string bytes = original;
+    DWORD kind = NextRandom(seed) % 4;
+    DWORD edits = 1 + NextRandom(seed) % 16;
+    for (DWORD edit = 0; edit < edits && !bytes.empty(); ++edit) {
+        size_t at = NextRandom(seed) % bytes.size();
+        if (kind == 0)
+            bytes[at] ^= (char)(1 << (NextRandom(seed) % 8));
+        else if (kind == 1)
+            bytes.replace(at, 4, 4, (char)(NextRandom(seed) % 2 ? 0xFF : 0x00));
+        else if (kind == 2 && at > 0)
+            bytes.resize(at);
+        else
+            bytes.insert(NextRandom(seed) % bytes.size(), bytes.substr(at, NextRandom(seed) % 700));
+    }
+    if (bytes.size() > headerBytes && NextRandom(seed) % 2)
+        bytes[NextRandom(seed) % headerBytes] = (char)NextRandom(seed);
+    return bytes;
+}
+
+} // namespace
+
+void DecodeMutations(TQDECODEROPEN open, const std::string &original, int rounds,
+                     size_t headerBytes, DWORD *seed, int *opened) {
+    for (int round = 0; round < rounds; ++round) {
+        Decoded decoded = DecodeBytes(open, MutatedBytes(original, headerBytes, seed), 5000000);
+        *opened += decoded.Opened;
+        if (decoded.Opened) {
+            ASSERT_GE(decoded.Channels, 1u);
+            ASSERT_LE(decoded.Channels, 8u);
+            ASSERT_GT(decoded.Rate, 0u);
+        }
+    }
 }
 
 std::vector<short> NoiseSamples(DWORD count, DWORD seed, int amplitude) {

@@ -49,6 +49,13 @@ std::vector<short> ToneSamples(const ToneHeader &tone);
 DWORD NextRandom(DWORD *state);
 std::vector<short> NoiseSamples(DWORD count, DWORD seed, int amplitude);
 
+// Decodes rounds mutated copies of original (which must not be empty) through
+// open, each ending at a page that cannot be read, and counts in *opened those
+// that opened; one that opens must claim a format that can be. The same seed
+// gives the same mutations.
+void DecodeMutations(TQDECODEROPEN open, const std::string &original, int rounds,
+                     size_t headerBytes, DWORD *seed, int *opened);
+
 // Polls until the stream says it is stopped: its last frame has been played
 // (an auto-free stream is gone by then). False after timeoutMs.
 bool WaitUntilStopped(HSTREAM stream, DWORD timeoutMs);

@@ -34,6 +34,19 @@ HWND WaitForDialog(DWORD thread) {
     return NULL;
 }
 
+// The player closed from inside a loop of the module's code leaves the module
+// loaded, holding a reference to itself. That reference is let go here, and
+// the player's own once its message loop would have ended, so that the other
+// tests find the module unloaded as usual.
+void ExpectTheModuleKeptThenLetGo() {
+    HMODULE kept = GetModuleHandleW(L"tonquil.dll");
+    EXPECT_NE(nullptr, kept);
+    if (kept)
+        FreeLibrary(kept);
+    FreeRetiredExtensionModule();
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"tonquil.dll"));
+}
+
 // What the second thread does once the dialog is up: go to a folder, pick
 // names there and press Open, or close the player behind the dialog's back.
 struct DialogWork {
@@ -134,15 +147,7 @@ TEST_F(ModuleWindow, ThePlayerClosedWhileTheOpenDialogRunsLeavesTheModuleCodeInP
     EXPECT_FALSE(IsWindow(player));
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(nullptr, FindModuleWindow());
-    HMODULE kept = GetModuleHandleW(L"tonquil.dll");
-    EXPECT_NE(nullptr, kept);
-    // The reference the module kept for itself is let go here, and the
-    // player's own once its message loop would have ended, so that the other
-    // tests find the module unloaded as usual.
-    if (kept)
-        FreeLibrary(kept);
-    FreeRetiredExtensionModule();
-    EXPECT_EQ(nullptr, GetModuleHandleW(L"tonquil.dll"));
+    ExpectTheModuleKeptThenLetGo();
 }
 
 namespace {
@@ -180,10 +185,5 @@ TEST_F(ModuleWindow, ThePlayerClosedWhileTheWindowIsMovedLeavesTheModuleCodeInPl
     PumpMessages();
     EXPECT_FALSE(IsWindow(player));
     EXPECT_FALSE(IsWindow(window));
-    HMODULE kept = GetModuleHandleW(L"tonquil.dll");
-    EXPECT_NE(nullptr, kept);
-    if (kept)
-        FreeLibrary(kept);
-    FreeRetiredExtensionModule();
-    EXPECT_EQ(nullptr, GetModuleHandleW(L"tonquil.dll"));
+    ExpectTheModuleKeptThenLetGo();
 }
