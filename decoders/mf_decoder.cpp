@@ -63,11 +63,17 @@ bool LoadMediaFoundation() {
 }
 
 // Media Foundation needs COM on every thread that calls it; the engine's
-// threads keep their apartment for their whole life.
+// threads keep their apartment for their whole life. The first caller is
+// often the player's window thread, where the shell's dialogs (the window
+// module's open dialog) want a single-threaded apartment: a thread that has
+// none gets that one. Media Foundation's objects are free-threaded and work
+// from either kind; a thread that already has one keeps it.
 void EnsureCom() {
     static thread_local bool ready;
-    if (!ready)
-        ready = SUCCEEDED(CoInitializeEx(NULL, COINIT_MULTITHREADED));
+    if (!ready) {
+        HRESULT result = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+        ready = SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
+    }
 }
 
 // The kind of file from its first bytes, as a name whose extension tells

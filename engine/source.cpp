@@ -25,14 +25,15 @@ DWORD CALLBACK ReadFileWindow(void *context, DWORD offset, void *buffer, DWORD c
     count = ClampCount(window, offset, count);
     if (!count)
         return 0;
+    // The position goes with the read: a decoder's own threads (Media
+    // Foundation reads ahead on threads of its own) may read the same source
+    // at the same time, and a separate seek could land another's read here.
     ULONGLONG at = (ULONGLONG)window->Base + offset;
-    LONG high = (LONG)(at >> 32);
-    if (SetFilePointer(window->File, (LONG)(DWORD)at, &high, FILE_BEGIN) ==
-            INVALID_SET_FILE_POINTER &&
-        GetLastError() != NO_ERROR)
-        return 0;
+    OVERLAPPED position = {};
+    position.Offset = (DWORD)at;
+    position.OffsetHigh = (DWORD)(at >> 32);
     DWORD got = 0;
-    return ReadFile(window->File, buffer, count, &got, NULL) ? got : 0;
+    return ReadFile(window->File, buffer, count, &got, &position) ? got : 0;
 }
 
 DWORD CALLBACK ReadMemoryWindow(void *context, DWORD offset, void *buffer, DWORD count) {
