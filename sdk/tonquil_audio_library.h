@@ -53,6 +53,26 @@ const char *WINAPI BASS_ChannelGetTags(DWORD handle, DWORD tags);
 HPLUGIN WINAPI BASS_PluginLoad(const char *file, DWORD flags);
 BOOL WINAPI BASS_PluginFree(HPLUGIN handle);
 
+/* Position calls of the same interface version: no mode argument, positions
+   in bytes of the decoded output as the stream plays it (its channels after
+   BASS_SAMPLE_MONO, 2 bytes a sample, or 4 with BASS_SAMPLE_FLOAT).
+   GetLength and GetPosition give (QWORD)-1 on error. */
+QWORD WINAPI BASS_ChannelGetLength(DWORD handle);
+QWORD WINAPI BASS_ChannelGetPosition(DWORD handle);
+BOOL WINAPI BASS_ChannelSetPosition(DWORD handle, QWORD pos);
+float WINAPI BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);
+QWORD WINAPI BASS_ChannelSeconds2Bytes(DWORD handle, float pos);
+
+/* A configuration call; the original library knows other options and
+   refuses this one, which is Tonquil's own: the ReplayGain mode that the
+   engine applies to every stream, BASS_TQ_REPLAYGAIN_OFF, _TRACK or _ALBUM
+   (album falls back to the track's values where a file has no album's). */
+BOOL WINAPI BASS_SetConfig(DWORD option, DWORD value);
+#define BASS_CONFIG_TQ_REPLAYGAIN 0x54510001u
+#define BASS_TQ_REPLAYGAIN_OFF 0
+#define BASS_TQ_REPLAYGAIN_TRACK 1
+#define BASS_TQ_REPLAYGAIN_ALBUM 2
+
 /* The same calls as pointer types, for callers that look them up at run time. */
 typedef BOOL(WINAPI *BASS_Init_t)(int, DWORD, DWORD, HWND, const GUID *);
 typedef BOOL(WINAPI *BASS_Free_t)(void);
@@ -67,6 +87,12 @@ typedef BOOL(WINAPI *BASS_ChannelStop_t)(DWORD);
 typedef const char *(WINAPI *BASS_ChannelGetTags_t)(DWORD, DWORD);
 typedef HPLUGIN(WINAPI *BASS_PluginLoad_t)(const char *, DWORD);
 typedef BOOL(WINAPI *BASS_PluginFree_t)(HPLUGIN);
+typedef QWORD(WINAPI *BASS_ChannelGetLength_t)(DWORD);
+typedef QWORD(WINAPI *BASS_ChannelGetPosition_t)(DWORD);
+typedef BOOL(WINAPI *BASS_ChannelSetPosition_t)(DWORD, QWORD);
+typedef float(WINAPI *BASS_ChannelBytes2Seconds_t)(DWORD, QWORD);
+typedef QWORD(WINAPI *BASS_ChannelSeconds2Bytes_t)(DWORD, float);
+typedef BOOL(WINAPI *BASS_SetConfig_t)(DWORD, DWORD);
 
 #ifdef __cplusplus
 }

@@ -51,7 +51,31 @@ typedef struct TQDECODER {
        player as an ID3v2 tag when the file has no ID3v2 tag of its own. */
     const char *Artist;
     const char *Title;
+    /* Version 3 on: the track's exact length in frames, from its first frame
+       as Read gives it to its last; 0 when the decoder cannot tell. */
+    ULONGLONG Length;
+    /* Version 3 on: moves so that the next Read gives exactly the frame at
+       index frame (0 is the first) and those after it, as reading from the
+       start would have given them. FALSE refuses (past the end, or the file
+       cannot go there) and leaves the position where it was. NULL when the
+       decoder cannot seek. */
+    BOOL(CALLBACK *Seek)(void *state, ULONGLONG frame);
+    /* Version 3 on: ReplayGain as the file's tags state it. Gains in dB at
+       ReplayGain's reference loudness (a decoder converts other references,
+       such as Opus R128 gains, before it fills them); peaks as linear sample
+       values, 1.0 being full scale. GainFlags says which of the four the tags
+       held, by the TQ_GAIN_ bits; the others are 0. */
+    DWORD GainFlags;
+    float TrackGain;
+    float TrackPeak;
+    float AlbumGain;
+    float AlbumPeak;
 } TQDECODER;
+
+#define TQ_GAIN_TRACK 1
+#define TQ_PEAK_TRACK 2
+#define TQ_GAIN_ALBUM 4
+#define TQ_PEAK_ALBUM 8
 
 typedef BOOL(CALLBACK *TQDECODEROPEN)(const TQSOURCE *source, TQDECODER *decoder);
 #define TQ_DECODER_OPEN_EXPORT "TonquilDecoderOpen"
@@ -68,6 +92,9 @@ typedef BOOL(CALLBACK *TQDECODEROPEN2)(const TQSOURCE *source, TQDECODER *decode
                                        DWORD decoderSize);
 #define TQ_DECODER_OPEN2_EXPORT "TonquilDecoderOpen2"
 #define TQ_DECODER_SIZE_V1 ((DWORD)offsetof(TQDECODER, Artist))
+#define TQ_DECODER_SIZE_V2 ((DWORD)offsetof(TQDECODER, Length))
+/* A plug-in of version 3 exports the same two functions as one of version 2
+   and fills the fields of version 3 when decoderSize holds them. */
 
 #ifdef __cplusplus
 }
