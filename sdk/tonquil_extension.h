@@ -70,6 +70,14 @@
 #define CM_INITAUDIO 0x811F   /* -> the audio library's module handle or 0 */
 #define CM_SETTRACKSTYLE 0x8120
 #define CM_GETTRACKSTYLE 0x8121
+/* Position of the current track, in milliseconds. */
+#define CM_GETLENGTH 0x8122   /* -> its length, 0 when nothing is open or it is unknown */
+#define CM_GETPOSITION 0x8123 /* -> how far it has played, 0 when nothing is open */
+#define CM_SETPOSITION 0x8124 /* wParam ms -> 1 moved, 0 refused (past the end, nothing open) */
+#define CM_GETRESUME 0x8125
+#define CM_SETRESUME 0x8126 /* 0 starts every track at 0, 1 resumes the last one at start */
+#define CM_GETREPLAYGAIN 0x8127
+#define CM_SETREPLAYGAIN 0x8128 /* 0 off, 1 track gain, 2 album gain */
 
 /*
  * One playlist entry as CM_GETTRACKENTRY hands it out. Read it, never change
