@@ -25,7 +25,8 @@ void StartWhereResumed(DWORD stream) {
         AudioSetPosition(stream, bytes);
 }
 
+// With Resume off the close asks the library nothing.
 void NoteResumePosition() {
-    if (!ResumePending)
+    if (PlayerState->Resume && !ResumePending)
         PlayerState->Position = TrackPositionMs();
 }
