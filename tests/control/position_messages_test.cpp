@@ -104,34 +104,6 @@ TEST_F(PositionMessages, LengthPositionAndSeekingFollowTheCurrentTrack) {
     EXPECT_EQ(2, CountTracks());
 }
 
-TEST_F(PositionMessages, ResumeAndReplayGainKeepOnlyTheirValues) {
-    ASSERT_NE(nullptr, Open());
-    const struct {
-        UINT set, get;
-        WPARAM value;
-        LRESULT result, stored;
-    } steps[] = {
-        {CM_SETRESUME, CM_GETRESUME, 1, 1, 1},
-        {CM_SETRESUME, CM_GETRESUME, 2, 0, 1},
-        {CM_SETRESUME, CM_GETRESUME, (WPARAM)-1, 0, 1},
-        {CM_SETRESUME, CM_GETRESUME, (WPARAM)INT_MIN, 0, 1},
-        {CM_SETRESUME, CM_GETRESUME, 0, 1, 0},
-        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, 2, 1, 2},
-        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, 3, 0, 2},
-        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, (WPARAM)-1, 0, 2},
-        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, 0x7FFFFFFF, 0, 2},
-        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, 1, 1, 1},
-        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, 0, 1, 0},
-    };
-    for (const auto &step : steps) {
-        EXPECT_EQ(step.result, Send(step.set, step.value))
-            << std::hex << step.set << " " << step.value;
-        EXPECT_EQ(step.stored, Send(step.get)) << std::hex << step.get;
-    }
-    // Nothing was loaded for any of it.
-    EXPECT_EQ(0u, Count(BassLog(), "BASS_"));
-}
-
 TEST_F(PositionMessages, TheEngineIsToldTheGainModeAtEveryInitAndAtEveryChange) {
     const std::string config = "BASS_SetConfig(0x54510001,";
     const struct {

@@ -24,6 +24,20 @@ Numbered(const std::vector<std::string> &contents) {
 
 class ResumeTest : public PlayerTest {
   protected:
+    // Tracks t0, t1... of these contents, t1 remembered with Resume and
+    // Position as given (a key left out when NULL), and the window open.
+    HWND OpenRemembering(const std::vector<std::string> &contents, const wchar_t *resume,
+                         const wchar_t *position) {
+        DeletePath(folder + L"tonquil.ini");
+        ResetLog(folder, L"bass-calls.log");
+        WriteTracks(Numbered(contents));
+        WriteSetting(L"TrackNo", L"1");
+        if (resume)
+            WriteSetting(L"Resume", resume);
+        if (position)
+            WriteSetting(L"Position", position);
+        return Open();
+    }
     std::string FileValue(const wchar_t *key) {
         return ClientValue(folder + L"tonquil.ini", key);
     }
@@ -65,15 +79,7 @@ TEST_F(ResumeTest, TheFirstPlayOfTheRememberedTrackBeginsWhereItStood) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        DeletePath(folder + L"tonquil.ini");
-        ResetLog(folder, L"bass-calls.log");
-        WriteTracks(Numbered(c.tracks));
-        WriteSetting(L"TrackNo", L"1");
-        if (c.resume)
-            WriteSetting(L"Resume", c.resume);
-        if (c.position)
-            WriteSetting(L"Position", c.position);
-        ASSERT_NE(nullptr, Open());
+        ASSERT_NE(nullptr, OpenRemembering(c.tracks, c.resume, c.position));
         EXPECT_EQ(1, Send(c.nextFirst ? CM_PLAYNEXT : CM_PLAY));
         for (int i = 1; i < c.plays; ++i)
             EXPECT_EQ(1, Send(CM_PLAY));
@@ -119,14 +125,8 @@ TEST_F(ResumeTest, CloseWritesResumeAndWhereTheCurrentTrackStands) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        DeletePath(folder + L"tonquil.ini");
-        WriteTracks(Numbered({TenSeconds + "a", TenSeconds + "b"}));
-        WriteSetting(L"TrackNo", L"1");
-        if (c.resume)
-            WriteSetting(L"Resume", c.resume);
-        if (c.position)
-            WriteSetting(L"Position", c.position);
-        ASSERT_NE(nullptr, Open());
+        ASSERT_NE(nullptr,
+                  OpenRemembering({TenSeconds + "a", TenSeconds + "b"}, c.resume, c.position));
         if (c.action != NOTHING) {
             EXPECT_EQ(1, Send(CM_PLAY));
             // A position of 12.3 s reached by playing.
