@@ -44,7 +44,7 @@ const SETTING_RULE SettingRules[] = {
     {CLIENT, L"TrackStyle", PLAYER(TrackStyle), 1, 1, WRITE_NEVER, ONE_OF(TrackStyles)},
     {CLIENT, L"Resume", PLAYER(Resume), 0, 0, WRITE_WHEN_SET, ONE_OF(Switch)},
     {CLIENT, L"ReplayGain", PLAYER(ReplayGain), 0, 0, WRITE_WHEN_SET, ONE_OF(GainModes)},
-    // Read whatever Resume says; it only counts at the first play when Resume is on.
+    // Read whatever Resume says; it is used only when Resume is on.
     {CLIENT, L"Position", PLAYER(Position), 0, 0, WRITE_WHEN_RESUMING, WITHIN(Milliseconds)},
     {CLIENT, L"FreeAddOn", PLAYER(FreeAddOn), 1, 1, WRITE_NEVER, ANY},
     {CLIENT, L"PlayRun", OPTION(TARGET_PLAY_AT_START), 0, 0, WRITE_NEVER, ANY},

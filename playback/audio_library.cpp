@@ -1,8 +1,8 @@
 #include "playback/audio_library.h"
 
 #include "app/heap.h"
-#include "app/player_state.h"
 #include "app/paths.h"
+#include "app/player_state.h"
 
 HMODULE AudioLibrary;
 int AudioInitialised;
