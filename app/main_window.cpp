@@ -5,6 +5,7 @@
 #include "control/extension_host.h"
 #include "playback/audio_library.h"
 #include "playback/playback.h"
+#include "playback/resume.h"
 #include "playlist/playlist.h"
 #include "playlist/shuffle.h"
 #include "settings/settings.h"
@@ -54,13 +55,20 @@ LRESULT OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
         return -1; // creation fails; start-up then ends quietly
     TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     ReadSettings(window);
+    ArmResume();
     AddTrayIcon(window);
     return DefWindowProcW(window, WM_CREATE, wParam, lParam);
 }
 
+// The position is noted while the stream still exists.
+static void SaveSettings() {
+    NoteResumePosition();
+    WriteSettings();
+}
+
 LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam) {
     RemoveTrayIcon(window);
-    WriteSettings();
+    SaveSettings();
     return DefWindowProcW(window, WM_CLOSE, wParam, lParam);
 }
 
@@ -83,7 +91,7 @@ LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT OnEndSession(HWND window, WPARAM wParam, LPARAM lParam) {
     if (wParam && !SettingsWrittenAtEndSession) {
         SettingsWrittenAtEndSession = 1;
-        WriteSettings();
+        SaveSettings();
     }
     return DefWindowProcW(window, WM_ENDSESSION, wParam, lParam);
 }
@@ -92,6 +100,13 @@ LRESULT OnTaskbarCreated(HWND window, WPARAM wParam, LPARAM lParam) {
     AddTrayIcon(window);
     RestoreTrayTip(window);
     return DefWindowProcW(window, TaskbarCreatedMessage, wParam, lParam);
+}
+
+// A hidden window is not sure to be told of a new DPI, so every change of
+// display or setting has the icon's size looked at again.
+LRESULT OnDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    RefreshTrayIcon(window);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -112,6 +127,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnTrayNotify(window, wParam, lParam);
     case WM_TRACKEND:
         return OnTrackEndMessage(window, wParam, lParam);
+    case WM_DPICHANGED_MESSAGE:
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+        return OnDisplayChange(window, message, wParam, lParam);
     }
     if (IsControlMessage(message))
         return OnControlMessage(window, message, wParam, lParam);

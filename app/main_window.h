@@ -6,6 +6,8 @@
 #include "app/window_contract.h"
 
 #define MAIN_CLASS_NAME L"Tonquil"
+// WM_DPICHANGED, newer than the system headers the player aims at.
+#define WM_DPICHANGED_MESSAGE 0x02E0
 
 ATOM RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);
@@ -18,5 +20,6 @@ LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT OnEndSession(HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT OnTaskbarCreated(HWND window, WPARAM wParam, LPARAM lParam);
+LRESULT OnDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -17,6 +17,9 @@ struct PLAYERSTATE {
     LONG TrackNo;    // index of the current track; may lie out of range
     LONG TrackStyle; // track list: 1 rolling, 0 clamped
     LONG Volume;     // 0 to 100
+    LONG Resume;     // 1: the track current at close resumes at the next start
+    LONG ReplayGain; // the engine's gain: 0 off, 1 track, 2 album
+    LONG Position;   // ms where the remembered track resumes; at close, where it stands
 };
 
 struct TRAYCONFIG {
@@ -55,6 +58,16 @@ enum SETTING_CHECK {
     CHECK_RANGE, // from Values[0] to Values[1], both included
 };
 
+// Whether the close writes a setting back. Keys that older files never held
+// are written only once they mean something, so a file of a user who never
+// touches them stays as it was.
+enum SETTING_WRITE {
+    WRITE_NEVER,
+    WRITE_ALWAYS,
+    WRITE_WHEN_SET,      // when the field is not 0, or the key was in the file when read
+    WRITE_WHEN_RESUMING, // when Resume is on
+};
+
 // One setting: its key, what it fills, its values and which it accepts. The
 // settings read and write and the control messages that set the same fields
 // all go by this.
@@ -62,10 +75,10 @@ struct SETTING_RULE {
     const WCHAR *Section;
     const WCHAR *Key;
     SETTING_TARGET Target;
-    SIZE_T Offset;   // of the field within its record, for a field's rule
-    LONG AtCreation; // the field's value when the record is created
-    LONG WhenRead;   // what the read takes when the file or the key is absent
-    int Persisted;   // written back at close
+    SIZE_T Offset;         // of the field within its record, for a field's rule
+    LONG AtCreation;       // the field's value when the record is created
+    LONG WhenRead;         // what the read takes when the file or the key is absent
+    SETTING_WRITE Written; // whether the close writes it back
     SETTING_CHECK Check;
     int Count;
     const LONG *Values;

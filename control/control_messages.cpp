@@ -3,6 +3,7 @@
 #include "app/player_state.h"
 #include "playback/audio_library.h"
 #include "playback/playback.h"
+#include "playback/track_position.h"
 #include "playlist/playlist.h"
 #include "settings/settings.h"
 #include "tonquil_extension.h"
@@ -141,6 +142,34 @@ static LRESULT OnGetTrackStyle(HWND, WPARAM, LPARAM) {
     return PlayerState->TrackStyle;
 }
 
+static LRESULT OnGetLength(HWND, WPARAM, LPARAM) {
+    return TrackLengthMs();
+}
+
+static LRESULT OnGetPosition(HWND, WPARAM, LPARAM) {
+    return TrackPositionMs();
+}
+
+static LRESULT OnSetPosition(HWND, WPARAM wParam, LPARAM) {
+    return SeekTrack((LONG)wParam);
+}
+
+static LRESULT OnGetResume(HWND, WPARAM, LPARAM) {
+    return PlayerState->Resume;
+}
+
+static LRESULT OnSetResume(HWND, WPARAM wParam, LPARAM) {
+    return StoreSetting(&PlayerState->Resume, (LONG)wParam);
+}
+
+static LRESULT OnGetReplayGain(HWND, WPARAM, LPARAM) {
+    return PlayerState->ReplayGain;
+}
+
+static LRESULT OnSetReplayGain(HWND, WPARAM wParam, LPARAM) {
+    return SetReplayGain((LONG)wParam);
+}
+
 struct CONTROL_ENTRY {
     UINT Message;
     CONTROL_HANDLER Handler;
@@ -170,6 +199,13 @@ static const CONTROL_ENTRY ControlTable[] = {
     {CM_INITAUDIO, OnInitAudio},
     {CM_SETTRACKSTYLE, OnSetTrackStyle},
     {CM_GETTRACKSTYLE, OnGetTrackStyle},
+    {CM_GETLENGTH, OnGetLength},
+    {CM_GETPOSITION, OnGetPosition},
+    {CM_SETPOSITION, OnSetPosition},
+    {CM_GETRESUME, OnGetResume},
+    {CM_SETRESUME, OnSetResume},
+    {CM_GETREPLAYGAIN, OnGetReplayGain},
+    {CM_SETREPLAYGAIN, OnSetReplayGain},
 };
 
 static CONTROL_HANDLER FindHandler(UINT message) {

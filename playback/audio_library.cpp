@@ -2,6 +2,7 @@
 
 #include "app/heap.h"
 #include "app/paths.h"
+#include "app/player_state.h"
 
 HMODULE AudioLibrary;
 int AudioInitialised;
@@ -35,11 +36,21 @@ static BOOL CallInit(HWND window) {
     AUDIO_CALL(BASS_Init, FALSE, -1, 44100, 0, window, NULL);
 }
 
+// A library freshly loaded has the gain off, so the mode off is not handed
+// over: with ReplayGain 0 the library sees the calls it always saw. The
+// mode goes at every init, whoever initialised the library first.
 BOOL AudioInit(HWND window) {
     BOOL initialised = CallInit(window);
     if (initialised)
         AudioInitialised = 1;
+    if (PlayerState && PlayerState->ReplayGain != BASS_TQ_REPLAYGAIN_OFF)
+        AudioApplyReplayGain();
     return initialised;
+}
+
+// The original library knows no such option and refuses it; that is all.
+BOOL AudioApplyReplayGain() {
+    AUDIO_CALL(BASS_SetConfig, FALSE, BASS_CONFIG_TQ_REPLAYGAIN, (DWORD)PlayerState->ReplayGain);
 }
 
 BOOL AudioFree() {
@@ -88,6 +99,26 @@ HPLUGIN AudioPluginLoad(const WCHAR *path) {
 
 BOOL AudioPluginFree(HPLUGIN plugin) {
     AUDIO_CALL(BASS_PluginFree, FALSE, plugin);
+}
+
+QWORD AudioGetLength(DWORD stream) {
+    AUDIO_CALL(BASS_ChannelGetLength, NO_POSITION, stream);
+}
+
+QWORD AudioGetPosition(DWORD stream) {
+    AUDIO_CALL(BASS_ChannelGetPosition, NO_POSITION, stream);
+}
+
+BOOL AudioSetPosition(DWORD stream, QWORD bytes) {
+    AUDIO_CALL(BASS_ChannelSetPosition, FALSE, stream, bytes);
+}
+
+float AudioBytesToSeconds(DWORD stream, QWORD bytes) {
+    AUDIO_CALL(BASS_ChannelBytes2Seconds, 0.0f, stream, bytes);
+}
+
+QWORD AudioSecondsToBytes(DWORD stream, float seconds) {
+    AUDIO_CALL(BASS_ChannelSeconds2Bytes, NO_POSITION, stream, seconds);
 }
 
 // The loader may put up a message box of its own for a damaged or foreign

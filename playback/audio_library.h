@@ -29,6 +29,7 @@ void UnloadAudioLibrary();
 // The export of the loaded library, or NULL.
 FARPROC FindAudioFunction(const char *name);
 
+// BASS_Init for the window; hands the engine the ReplayGain mode as well.
 BOOL AudioInit(HWND window);
 BOOL AudioFree();
 HSTREAM AudioStreamCreateFile(const WCHAR *path, DWORD flags);
@@ -42,5 +43,16 @@ BOOL AudioStop(DWORD stream);
 const char *AudioGetTags(DWORD stream, DWORD type);
 HPLUGIN AudioPluginLoad(const WCHAR *path);
 BOOL AudioPluginFree(HPLUGIN plugin);
+// Positions in bytes of the decoded output; NO_POSITION when the library
+// cannot tell (or the call is missing).
+#define NO_POSITION ((QWORD)-1)
+QWORD AudioGetLength(DWORD stream);
+QWORD AudioGetPosition(DWORD stream);
+BOOL AudioSetPosition(DWORD stream, QWORD bytes);
+// 0 when the call is missing.
+float AudioBytesToSeconds(DWORD stream, QWORD bytes);
+QWORD AudioSecondsToBytes(DWORD stream, float seconds);
+// Hands the ReplayGain mode of PlayerState to the engine.
+BOOL AudioApplyReplayGain();
 
 #endif

@@ -6,6 +6,7 @@
 #include "app/player_state.h"
 #include "app/window_contract.h"
 #include "playback/audio_library.h"
+#include "playback/resume.h"
 #include "playlist/playlist.h"
 #include "playlist/random_source.h"
 #include "playlist/shuffle.h"
@@ -105,9 +106,12 @@ static int StartTrack(HWND window, const WCHAR *path) {
             return PLAY_DONE;
         StopPlayback(window);
         PlayerState->Channel = (LONG)OpenStream(path);
+        if (!PlayerState->Channel && !AudioInitialised)
+            return PLAY_DONE;
+        // A failed open counts as the first play too: the entry that slides
+        // into its index is another track.
+        StartWhereResumed((DWORD)PlayerState->Channel);
         if (!PlayerState->Channel) {
-            if (!AudioInitialised)
-                return PLAY_DONE;
             RemoveTrack(PlayerState->TrackNo);
             return PLAY_NEXT_ENTRY;
         }
@@ -191,6 +195,13 @@ int SetMute(LONG value) {
     StoreSetting(&PlayerState->Mute, value);
     if (PlayerState->Channel)
         AudioSetVolume((DWORD)PlayerState->Channel, value ? 0 : PlayerState->Volume);
+    return 1;
+}
+
+int SetReplayGain(LONG mode) {
+    if (!StoreSetting(&PlayerState->ReplayGain, mode))
+        return 0;
+    AudioApplyReplayGain();
     return 1;
 }
 

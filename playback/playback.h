@@ -12,6 +12,9 @@ int PausePlayback();
 int StopPlayback(HWND window);
 int SetVolume(DWORD value);
 int SetMute(LONG value);
+// Stores the mode (0 off, 1 track, 2 album) and hands it to the engine at
+// once when the library is loaded. 1 set, 0 refused.
+int SetReplayGain(LONG mode);
 
 // The audio library's end sync, on its own thread: hands the end over to the
 // main window's thread.

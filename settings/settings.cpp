@@ -86,14 +86,30 @@ static void CarryOut(HWND window, const SETTING_RULE *rule, LONG value) {
     }
 }
 
+// The keys found in the file at the last read, one bit per rule (the table
+// has a static check that its rules fit).
+static DWORD KeysInFile;
+
+// An absent key gives whichever default is asked for; a present one gives the
+// same text both times.
+static int IsKeyInFile(const SETTING_RULE *rule, const WCHAR *path) {
+    WCHAR first[2], second[2];
+    GetPrivateProfileStringW(rule->Section, rule->Key, L"0", first, 2, path);
+    GetPrivateProfileStringW(rule->Section, rule->Key, L"1", second, 2, path);
+    return first[0] == second[0];
+}
+
 void ReadSettings(HWND window) {
     WCHAR path[MAX_PATH];
     BuildModulePath(L"tonquil.ini", path);
+    KeysInFile = 0;
     for (int i = 0; i < SettingRuleCount; ++i) {
         const SETTING_RULE *rule = &SettingRules[i];
         LONG value = ReadIntSetting(rule->Section, rule->Key, rule->WhenRead, path);
         if (IsAcceptedSetting(rule, value))
             CarryOut(window, rule, value);
+        if (rule->Written == WRITE_WHEN_SET && path[0] && IsKeyInFile(rule, path))
+            KeysInFile |= 1u << i;
     }
 }
 
@@ -103,11 +119,25 @@ static void WriteIntSetting(const SETTING_RULE *rule, LONG value, const WCHAR *p
     WritePrivateProfileStringW(rule->Section, rule->Key, text, path);
 }
 
+static int IsWrittenBack(int index) {
+    const SETTING_RULE *rule = &SettingRules[index];
+    switch (rule->Written) {
+    case WRITE_ALWAYS:
+        return 1;
+    case WRITE_WHEN_SET:
+        return *SettingField(rule) != 0 || (KeysInFile & (1u << index));
+    case WRITE_WHEN_RESUMING:
+        return PlayerState->Resume != 0;
+    default:
+        return 0;
+    }
+}
+
 void WriteSettings() {
     WCHAR path[MAX_PATH];
     if (!BuildModulePath(L"tonquil.ini", path))
         return;
     for (int i = 0; i < SettingRuleCount; ++i)
-        if (SettingRules[i].Persisted)
+        if (IsWrittenBack(i))
             WriteIntSetting(&SettingRules[i], *SettingField(&SettingRules[i]), path);
 }

@@ -30,21 +30,112 @@ static void CopyField(WCHAR *field, int capacity, const WCHAR *text) {
         field[0] = 0;
 }
 
-static HICON TrayIconImage() {
-    static HICON icon;
+typedef UINT(WINAPI *GETDPIFORWINDOW)(HWND);
+typedef int(WINAPI *GETSYSTEMMETRICSFORDPI)(int, UINT);
+typedef HRESULT(WINAPI *LOADICONMETRIC)(HINSTANCE, PCWSTR, int, HICON *);
+#define SMALL_ICON_METRIC 0 // LIM_SMALL
+#define PLAIN_SMALL_ICON 16
+#define PLAIN_DPI 96
+
+// Newer systems only, so looked up: per-monitor sizes from Windows 10, the
+// icon at the system's small size from Vista. comctl32 is one of the
+// system's own, and the manifest makes it version 6.
+static FARPROC SystemFunction(const WCHAR *module, const char *name) {
+    HMODULE library = GetModuleHandleW(module);
+    if (!library)
+        library = LoadLibraryW(module);
+    return library ? GetProcAddress(library, name) : NULL;
+}
+
+static UINT WindowDpi(HWND window) {
+    GETDPIFORWINDOW forWindow =
+        (GETDPIFORWINDOW)(void *)SystemFunction(L"user32.dll", "GetDpiForWindow");
+    UINT dpi = forWindow ? forWindow(window) : 0;
+    if (dpi)
+        return dpi;
+    HDC screen = GetDC(NULL);
+    int logical = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ReleaseDC(NULL, screen);
+    return logical > 0 ? (UINT)logical : PLAIN_DPI;
+}
+
+TRAYDPIPROC TrayDpiCall = WindowDpi;
+
+static GETSYSTEMMETRICSFORDPI MetricsForDpi() {
+    return (GETSYSTEMMETRICSFORDPI)(void *)SystemFunction(L"user32.dll", "GetSystemMetricsForDpi");
+}
+
+static LOADICONMETRIC IconMetricLoader() {
+    return (LOADICONMETRIC)(void *)SystemFunction(L"comctl32.dll", "LoadIconMetric");
+}
+
+int TrayIconSize(HWND window) {
+    GETSYSTEMMETRICSFORDPI forDpi = MetricsForDpi();
+    if (forDpi)
+        return forDpi(SM_CXSMICON, TrayDpiCall(window));
+    return IconMetricLoader() ? GetSystemMetrics(SM_CXSMICON) : PLAIN_SMALL_ICON;
+}
+
+// Where only LoadIconMetric knows the size in force, it loads the image; at
+// the plain size LoadImageW loads it as it always has.
+static HICON LoadIconImage(int size) {
+    HINSTANCE instance = GetModuleHandleW(NULL);
+    LOADICONMETRIC loadMetric = MetricsForDpi() ? NULL : IconMetricLoader();
+    HICON icon = NULL;
+    if (loadMetric && size != PLAIN_SMALL_ICON &&
+        SUCCEEDED(loadMetric(instance, L"MAINICON", SMALL_ICON_METRIC, &icon)))
+        return icon;
+    return (HICON)LoadImageW(instance, L"MAINICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR);
+}
+
+// The image held and the size it was loaded at.
+static HICON Image;
+static int ImageSize;
+
+// Loads the image again when the size in force differs from the one held.
+// Gives the image it replaced, which the caller destroys once the shell has
+// the new one; NULL when nothing was replaced.
+static HICON RenewImage(HWND window) {
+    int size = TrayIconSize(window);
+    if (Image && size == ImageSize)
+        return NULL;
+    HICON icon = LoadIconImage(size);
     if (!icon)
-        icon = (HICON)LoadImageW(GetModuleHandleW(NULL), L"MAINICON", IMAGE_ICON, 16, 16,
-                                 LR_DEFAULTCOLOR);
-    return icon;
+        return NULL;
+    HICON replaced = Image;
+    Image = icon;
+    ImageSize = size;
+    return replaced;
+}
+
+static void DestroyReplaced(HICON replaced) {
+    if (replaced)
+        DestroyIcon(replaced);
 }
 
 BOOL AddTrayIcon(HWND window) {
+    HICON replaced = RenewImage(window);
     NOTIFYICONDATAW data;
     PrepareData(window, NIF_MESSAGE | NIF_ICON | NIF_TIP, &data);
     data.uCallbackMessage = WM_TRAYNOTIFY;
-    data.hIcon = TrayIconImage();
+    data.hIcon = Image;
     CopyField(data.szTip, TIP_CAPACITY, L"Tonquil");
-    return NotifyIconCall(NIM_ADD, &data);
+    BOOL added = NotifyIconCall(NIM_ADD, &data);
+    DestroyReplaced(replaced);
+    return added;
+}
+
+BOOL RefreshTrayIcon(HWND window) {
+    HICON replaced = RenewImage(window);
+    if (!replaced)
+        return FALSE;
+    NOTIFYICONDATAW data;
+    PrepareData(window, NIF_ICON, &data);
+    data.hIcon = Image;
+    BOOL changed = NotifyIconCall(NIM_MODIFY, &data);
+    DestroyReplaced(replaced);
+    return changed;
 }
 
 BOOL SetTrayTip(HWND window, const WCHAR *text) {

@@ -16,7 +16,21 @@
 typedef BOOL(WINAPI *NOTIFYICONPROC)(DWORD message, PNOTIFYICONDATAW data);
 extern NOTIFYICONPROC NotifyIconCall;
 
+// The DPI the icon is sized for: the window's. Tests replace it.
+typedef UINT (*TRAYDPIPROC)(HWND window);
+extern TRAYDPIPROC TrayDpiCall;
+
+// The icon's side in pixels at the small-icon size in force for window: from
+// the system's metrics for its DPI where the system gives them, else the
+// system's small size, else 16.
+int TrayIconSize(HWND window);
+
+// Adds the icon, its image at the size in force (loaded again when that has
+// changed since the last load).
 BOOL AddTrayIcon(HWND window);
+// Gives the shell the image again after a change of DPI or display, when its
+// size has changed. TRUE when the shell took a new image.
+BOOL RefreshTrayIcon(HWND window);
 BOOL SetTrayTip(HWND window, const WCHAR *text);
 BOOL ShowTrayBalloon(HWND window, const WCHAR *title, const WCHAR *text);
 BOOL RemoveTrayIcon(HWND window);

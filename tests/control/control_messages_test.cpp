@@ -67,6 +67,13 @@ TEST_F(ControlMessages, SettersKeepOnlyValidValuesAndGettersGiveThemBack) {
         {CM_SETSHOWINFO, CM_GETSHOWINFO, 2, 1, 2},
         {CM_SETTRACKSTYLE, CM_GETTRACKSTYLE, 2, 0, 1},
         {CM_SETTRACKSTYLE, CM_GETTRACKSTYLE, 0, 1, 0},
+        {CM_SETRESUME, CM_GETRESUME, 1, 1, 1},
+        {CM_SETRESUME, CM_GETRESUME, 2, 0, 1},
+        {CM_SETRESUME, CM_GETRESUME, 0, 1, 0},
+        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, 2, 1, 2},
+        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, 3, 0, 2},
+        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, 1, 1, 1},
+        {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN, 0, 1, 0},
     };
     for (const auto &step : steps) {
         EXPECT_EQ(step.result, Send(step.set, step.value))
@@ -81,7 +88,8 @@ TEST_F(ControlMessages, ExtremeValuesAreRefusedExceptByMute) {
         UINT set, get;
     } pairs[] = {{CM_SETPLAYMODE, CM_GETPLAYMODE},     {CM_SETSAMPLEBIT, CM_GETSAMPLEBIT},
                  {CM_SETVOLUME, CM_GETVOLUME},         {CM_SETSHOWINFO, CM_GETSHOWINFO},
-                 {CM_SETTRACKSTYLE, CM_GETTRACKSTYLE}, {CM_SETTRACKNO, CM_GETTRACKNO}};
+                 {CM_SETTRACKSTYLE, CM_GETTRACKSTYLE}, {CM_SETTRACKNO, CM_GETTRACKNO},
+                 {CM_SETRESUME, CM_GETRESUME},         {CM_SETREPLAYGAIN, CM_GETREPLAYGAIN}};
     for (const auto &pair : pairs) {
         LRESULT before = Send(pair.get);
         for (WPARAM value : Extremes) {

@@ -76,6 +76,16 @@ void PlayerTest::WritePlaylist(const std::vector<const wchar_t *> &names) {
     WriteBytes(folder + L"tonquil.m3u", text);
 }
 
+void PlayerTest::WriteTracks(const std::vector<std::pair<std::wstring, std::string>> &tracks) {
+    std::string list;
+    for (const auto &track : tracks) {
+        std::wstring path = folder + L"tracks\\" + track.first;
+        WriteBytes(path, track.second);
+        list += Utf8(path) + "\r\n";
+    }
+    WriteBytes(folder + L"tonquil.m3u", list);
+}
+
 void PlayerTest::WriteSetting(const wchar_t *key, const wchar_t *value) {
     WritePrivateProfileStringW(L"Client", key, value, (folder + L"tonquil.ini").c_str());
 }
@@ -123,4 +133,12 @@ int PlayerTest::CountTracks() {
     while (Send(CM_GETTRACKENTRY, count))
         ++count;
     return count;
+}
+
+typedef int(WINAPI *MOVEPROC)(DWORD stream, unsigned long long bytes);
+
+int MoveDoubleStream(DWORD stream, unsigned long long bytes) {
+    HMODULE library = GetModuleHandleW(L"bass.dll");
+    MOVEPROC move = library ? (MOVEPROC)(void *)GetProcAddress(library, "DoubleSetPosition") : NULL;
+    return move ? move(stream, bytes) : 0;
 }

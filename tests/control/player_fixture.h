@@ -32,6 +32,8 @@ class PlayerTest : public ::testing::Test {
     std::wstring Track(const wchar_t *name);
     // tonquil.m3u listing these tracks (created with Track).
     void WritePlaylist(const std::vector<const wchar_t *> &names);
+    // tonquil.m3u listing files of the given names and contents in tracks\.
+    void WriteTracks(const std::vector<std::pair<std::wstring, std::string>> &tracks);
     void WriteSetting(const wchar_t *key, const wchar_t *value);
     void UseModule(ModuleKind kind);
     // A key of the extension double's [Double] section.
@@ -46,5 +48,8 @@ class PlayerTest : public ::testing::Test {
     std::wstring folder;
     HWND window = NULL;
 };
+
+// Moves a stream of the recording audio library as playing it would.
+int MoveDoubleStream(DWORD stream, unsigned long long bytes);
 
 #endif

@@ -8,7 +8,12 @@
 //   - one that starts with "BRIEF" ends at once when played: opened with
 //     auto-free, it is freed inside BASS_ChannelPlay, as a track shorter than
 //     the time it takes to start would be;
-//   - <path>.id3v1 and <path>.id3v2, when present, are its tag blocks.
+//   - <path>.id3v1 and <path>.id3v2, when present, are its tag blocks;
+//   - "LENGTH=<bytes>" anywhere in it gives the stream that length (of
+//     44.1 kHz output, stereo unless opened mono, 16-bit unless float); a
+//     stream without it cannot tell its length. It does not move by itself:
+//     DoubleSetPosition(stream, bytes) moves it as playing would.
+// BASS_SetConfig takes the ReplayGain option alone.
 // BASS_PluginLoad accepts files whose name starts with "bassplug".
 // With a file bass-no-device beside it, BASS_Init fails as it does on a
 // system without an output device, and so does every open.
@@ -33,7 +38,11 @@ struct Stream {
     HSYNC sync;
     SYNCPROC *proc;
     DWORD user;
+    QWORD length; // NoLength when the stream cannot tell
+    QWORD position;
 };
+
+const QWORD NoLength = (QWORD)-1;
 
 std::mutex Lock;
 std::vector<Stream> Streams;
@@ -98,11 +107,24 @@ DWORD OpenStream(const WCHAR *path, DWORD flags) {
     stream.state = BASS_ACTIVE_STOPPED;
     stream.brief = content.compare(0, 5, "BRIEF") == 0;
     stream.flags = flags;
+    size_t length = content.find("LENGTH=");
+    stream.length =
+        length == std::string::npos ? NoLength : _strtoui64(content.c_str() + length + 7, NULL, 10);
     const WCHAR *suffix[2] = {L".id3v1", L".id3v2"};
     for (int i = 0; i < 2; ++i)
         stream.hasTags[i] = ReadWholeFile(std::wstring(path) + suffix[i], stream.tags[i]);
     Streams.push_back(stream);
     return stream.handle;
+}
+
+DWORD BytesPerSecond(const Stream &stream) {
+    DWORD channels = (stream.flags & BASS_SAMPLE_MONO) ? 1 : 2;
+    DWORD bytes = (stream.flags & BASS_SAMPLE_FLOAT) ? 4 : 2;
+    return 44100 * channels * bytes;
+}
+
+DWORD BlockAlign(const Stream &stream) {
+    return BytesPerSecond(stream) / 44100;
 }
 
 struct Firing {
@@ -253,6 +275,69 @@ BOOL WINAPI BASS_PluginFree(HPLUGIN handle) {
         --LoadedPlugins;
     LOG("BASS_PluginFree(%lu)=%d", handle, result);
     return result;
+}
+
+QWORD WINAPI BASS_ChannelGetLength(DWORD handle) {
+    std::lock_guard<std::mutex> hold(Lock);
+    Stream *stream = FindStream(handle);
+    QWORD length = stream ? stream->length : NoLength;
+    LOG("BASS_ChannelGetLength(%lu)=%lld", handle, (long long)length);
+    return length;
+}
+
+QWORD WINAPI BASS_ChannelGetPosition(DWORD handle) {
+    std::lock_guard<std::mutex> hold(Lock);
+    Stream *stream = FindStream(handle);
+    QWORD position = stream ? stream->position : NoLength;
+    LOG("BASS_ChannelGetPosition(%lu)=%lld", handle, (long long)position);
+    return position;
+}
+
+BOOL WINAPI BASS_ChannelSetPosition(DWORD handle, QWORD pos) {
+    std::lock_guard<std::mutex> hold(Lock);
+    Stream *stream = FindStream(handle);
+    BOOL result = stream && stream->length != NoLength && pos <= stream->length &&
+                  pos % BlockAlign(*stream) == 0;
+    if (result)
+        stream->position = pos;
+    LOG("BASS_ChannelSetPosition(%lu,%llu)=%d", handle, pos, result);
+    return result;
+}
+
+float WINAPI BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
+    std::lock_guard<std::mutex> hold(Lock);
+    Stream *stream = FindStream(handle);
+    float seconds = stream ? (float)((double)pos / BytesPerSecond(*stream)) : -1.0f;
+    LOG("BASS_ChannelBytes2Seconds(%lu,%llu)=%.6f", handle, pos, seconds);
+    return seconds;
+}
+
+QWORD WINAPI BASS_ChannelSeconds2Bytes(DWORD handle, float pos) {
+    std::lock_guard<std::mutex> hold(Lock);
+    Stream *stream = FindStream(handle);
+    QWORD bytes = NoLength;
+    if (stream && pos >= 0) {
+        bytes = (QWORD)((double)pos * BytesPerSecond(*stream) + 0.5);
+        bytes -= bytes % BlockAlign(*stream);
+    }
+    LOG("BASS_ChannelSeconds2Bytes(%lu,%.6f)=%lld", handle, pos, (long long)bytes);
+    return bytes;
+}
+
+BOOL WINAPI BASS_SetConfig(DWORD option, DWORD value) {
+    std::lock_guard<std::mutex> hold(Lock);
+    BOOL result = option == BASS_CONFIG_TQ_REPLAYGAIN && value <= BASS_TQ_REPLAYGAIN_ALBUM;
+    LOG("BASS_SetConfig(0x%lX,%lu)=%d", option, value, result);
+    return result;
+}
+
+// Test control: moves the stream as playing would. Gives 1 when it exists.
+int WINAPI DoubleSetPosition(DWORD handle, QWORD bytes) {
+    std::lock_guard<std::mutex> hold(Lock);
+    Stream *stream = FindStream(handle);
+    if (stream)
+        stream->position = bytes;
+    return stream != NULL;
 }
 
 // Test control: runs the stream's end sync on a new thread and waits for it.

@@ -43,6 +43,8 @@ TEST(SettingRules, ReadWriteAndSettersTakeTheSameValues) {
         {L"ShowInfo", CM_SETSHOWINFO, P(ShowInfo), true},
         {L"Volume", CM_SETVOLUME, P(Volume), true},
         {L"TrackStyle", CM_SETTRACKSTYLE, P(TrackStyle), false},
+        {L"Resume", CM_SETRESUME, P(Resume), true},
+        {L"ReplayGain", CM_SETREPLAYGAIN, P(ReplayGain), true},
     };
 #undef P
     const std::wstring ini = TestFolder() + L"tonquil.ini";

@@ -314,6 +314,89 @@ TEST_F(SettingsTest, AKeyOfTenThousandCharactersDisturbsNoOtherKey) {
     EXPECT_NE(std::string::npos, ReadBytes(ini).find(std::string(10000, 'K') + "=1"));
 }
 
+namespace {
+
+// The six keys as the close has always written them, through the same
+// profile call, into a copy of the file as it was.
+std::string AsTodaysCloseWrites(const std::string &before) {
+    const std::wstring today = TestFolder() + L"today.ini";
+    DeletePath(today);
+    if (!before.empty())
+        WriteBytes(today, before);
+    const struct {
+        const wchar_t *key;
+        LONG value;
+    } six[] = {{L"Mute", PlayerState->Mute},         {L"PlayMode", PlayerState->PlayMode},
+               {L"ShowInfo", PlayerState->ShowInfo}, {L"SampleBit", PlayerState->SampleBit},
+               {L"TrackNo", PlayerState->TrackNo},   {L"Volume", PlayerState->Volume}};
+    for (const auto &key : six)
+        WritePrivateProfileStringW(L"Client", key.key, std::to_wstring(key.value).c_str(),
+                                   today.c_str());
+    std::string bytes = ReadBytes(today);
+    DeletePath(today);
+    return bytes;
+}
+
+} // namespace
+
+// With Resume and ReplayGain never used, the file comes out exactly as the
+// six keys alone would leave it; the two keys are written once they are on,
+// or when the file held them.
+TEST_F(SettingsTest, WithResumeAndReplayGainUnusedTheFileIsWrittenAsBefore) {
+    const std::string files[] = {
+        "",
+        "; kept\r\n[TaskTray]\r\nElapse=300\r\n[Client]\r\nVolume=30\r\nExtra=kept\r\n",
+        "[Client]\r\nTrackNo=4\r\nPosition=777\r\n",
+        "[Client]\r\nPlayMode=2\r\n[Other]\r\nResume=1\r\nReplayGain=2\r\n",
+    };
+    for (const std::string &before : files) {
+        SCOPED_TRACE(before);
+        DeletePath(ini);
+        Start(before);
+        PlayerState->Volume = 64; // a change of one of the six
+        std::string expected = AsTodaysCloseWrites(before);
+        Close();
+        EXPECT_EQ(expected, ReadBytes(ini));
+    }
+}
+
+TEST_F(SettingsTest, ResumeAndReplayGainAreWrittenWhenOnOrWhenTheFileHeldThem) {
+    const struct Case {
+        const char *file;
+        LONG setResume, setGain; // by message before the close; -1: not sent
+        const char *resume, *gain, *position;
+    } cases[] = {
+        {"", -1, 1, "absent", "1", "absent"},
+        {"", 1, -1, "1", "absent", "0"},
+        {"", 0, 0, "absent", "absent", "absent"},
+        {"[Client]\r\nResume=1\r\nReplayGain=2\r\n", 0, 0, "0", "0", "absent"},
+        {"[Client]\r\nReplayGain=2\r\n", -1, -1, "absent", "2", "absent"},
+        {"[Client]\r\nResume=1\r\nPosition=4000\r\n", -1, 2, "1", "2", "4000"},
+        // Refused values in the file read as 0; keys that were there are
+        // written with it.
+        {"[Client]\r\nReplayGain=7\r\nResume=\r\n", -1, -1, "0", "0", "absent"},
+        {"[Client]\r\nResume=1\r\nPosition=-4000\r\n", -1, -1, "1", "absent", "0"},
+        {"[Client]\r\nResume=on\r\nPosition=4000\r\n", -1, -1, "0", "absent", "4000"},
+        // In another section they are not the player's.
+        {"[TaskTray]\r\nResume=1\r\nReplayGain=1\r\n", -1, -1, "absent", "absent", "absent"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
+        DeletePath(ini);
+        Start(c.file);
+        if (c.setResume >= 0) {
+            EXPECT_EQ(1, SendMessageW(window, CM_SETRESUME, c.setResume, 0));
+        }
+        if (c.setGain >= 0) {
+            EXPECT_EQ(1, SendMessageW(window, CM_SETREPLAYGAIN, c.setGain, 0));
+        }
+        Close();
+        EXPECT_EQ(c.resume, ClientValue(ini, L"Resume"));
+        EXPECT_EQ(c.gain, ClientValue(ini, L"ReplayGain"));
+        EXPECT_EQ(c.position, ClientValue(ini, L"Position"));
+    }
+}
+
 // Runs only in a copy of this program placed by the test below, in a folder
 // whose path leaves no room for "tonquil.ini" within 260 characters.
 TEST(SettingsInADeepFolder, DISABLED_ReadsDefaultsAndWritesNothing) {

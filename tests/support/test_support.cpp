@@ -182,3 +182,9 @@ std::string Utf8(const std::wstring &text) {
         WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], bytes, NULL, NULL);
     return out;
 }
+
+std::string ClientValue(const std::wstring &ini, const wchar_t *key) {
+    wchar_t value[260];
+    GetPrivateProfileStringW(L"Client", key, L"absent", value, 260, ini.c_str());
+    return Utf8(value);
+}

@@ -42,5 +42,7 @@ HANDLE StartProcess(const std::wstring &exe, const std::wstring &arguments);
 HWND WaitForWindow(const WCHAR *className, DWORD processId, DWORD timeoutMs);
 
 std::string Utf8(const std::wstring &text);
+// A key's value in the section "Client" of a settings file, "absent" without it.
+std::string ClientValue(const std::wstring &ini, const wchar_t *key);
 
 #endif
