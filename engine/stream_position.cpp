@@ -21,6 +21,13 @@ bool DecodeUpTo(Stream *stream, ULONGLONG frame) {
     return true;
 }
 
+// Whether the frame the decoder is at exists, for a decoder that cannot tell
+// its length: decoding it and coming back costs a second pass.
+bool FrameFollows(Stream *stream) {
+    ULONGLONG frame = stream->Next;
+    return Decode(stream, 1) == 1 && DecodeUpTo(stream, frame);
+}
+
 } // namespace
 
 ULONGLONG HeardFrame(const Stream *stream) {
@@ -45,7 +52,7 @@ bool MoveDecoder(Stream *stream, ULONGLONG frame) {
                  stream->Decoder.Seek(stream->Decoder.State, frame);
     if (moved)
         stream->Next = frame;
-    else if (!DecodeUpTo(stream, frame)) {
+    else if (!DecodeUpTo(stream, frame) || (!stream->Length && !FrameFollows(stream))) {
         // The file ends before the frame (its length was not known, or was
         // wrong): back to where the decoder was, which it reached before,
         // knowing the length now.

@@ -104,8 +104,12 @@ std::string PcmWav(WORD channels, DWORD rate, const std::vector<short> &samples)
 }
 
 std::string ToneFile(const ToneHeader &tone) {
-    return std::string(TONE_MAGIC) + Little(tone.Rate, 4) + Little(tone.Channels, 4) +
-           Little(tone.Frames, 4) + Little(tone.Period, 4) + Little(tone.Amplitude, 2);
+    std::string file = std::string(TONE_MAGIC) + Little(tone.Rate, 4) + Little(tone.Channels, 4) +
+                       Little(tone.Frames, 4) + Little(tone.Period, 4) + Little(tone.Amplitude, 2) +
+                       Little(tone.Options, 4) + Little(tone.GainFlags, 4);
+    for (float value : {tone.TrackGain, tone.TrackPeak, tone.AlbumGain, tone.AlbumPeak})
+        file.append((const char *)&value, sizeof value);
+    return file;
 }
 
 std::vector<short> ToneSamples(const ToneHeader &tone) {
