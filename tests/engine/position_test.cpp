@@ -30,6 +30,10 @@ struct SeekCase {
     bool Accepted;
 };
 
+void PrintTo(const SeekCase &row, std::ostream *out) {
+    *out << row.Name;
+}
+
 const SeekCase Cases[] = {
     {"wav first frame before play", Wav, BeforePlay, 0, 0, true},
     {"wav middle, inside a frame, before play", Wav, BeforePlay, MIDDLE, 3, true},

@@ -29,6 +29,10 @@ const float Nan = NAN;
 const DWORD Track = TQ_GAIN_TRACK | TQ_PEAK_TRACK;
 const DWORD Both = TQ_GAIN_TRACK | TQ_PEAK_TRACK | TQ_GAIN_ALBUM | TQ_PEAK_ALBUM;
 
+void PrintTo(const GainCase &row, std::ostream *out) {
+    *out << row.Name;
+}
+
 const GainCase Cases[] = {
     {"track gain", BASS_TQ_REPLAYGAIN_TRACK, Track, -6.5f, 0.5f, 0, 0, AMPLITUDE, 100, false,
      -6.5f},
@@ -57,10 +61,10 @@ const GainCase Cases[] = {
      100, false, UNCHANGED},
     {"gain of NaN ignored", BASS_TQ_REPLAYGAIN_TRACK, Track, Nan, 0.5f, 0, 0, AMPLITUDE, 100, false,
      UNCHANGED},
-    {"gain of plus 100 dB ignored", BASS_TQ_REPLAYGAIN_TRACK, Track, 100.0f, 0.5f, 0, 0, AMPLITUDE, 100,
-     false, UNCHANGED},
-    {"gain of minus 100 dB ignored", BASS_TQ_REPLAYGAIN_TRACK, Track, -100.0f, 0.5f, 0, 0, AMPLITUDE,
+    {"gain of plus 100 dB ignored", BASS_TQ_REPLAYGAIN_TRACK, Track, 100.0f, 0.5f, 0, 0, AMPLITUDE,
      100, false, UNCHANGED},
+    {"gain of minus 100 dB ignored", BASS_TQ_REPLAYGAIN_TRACK, Track, -100.0f, 0.5f, 0, 0,
+     AMPLITUDE, 100, false, UNCHANGED},
     {"infinite album gain falls back to the track", BASS_TQ_REPLAYGAIN_ALBUM, Both, -3.0f, 0.5f,
      INFINITY, 0.5f, AMPLITUDE, 100, false, -3.0f},
     {"negative peak ignored, so no positive gain", BASS_TQ_REPLAYGAIN_TRACK, Track, 3.0f, -0.5f, 0,
