@@ -96,10 +96,11 @@ TEST_F(Plugins, AFreedPluginStaysMappedForItsStreamsAndUnloadsAfterTheLast) {
     const WCHAR *name = L"bass_testtone.dll";
     ToneHeader tone = {8000, 2, 4000, 40, 12000};
     std::string file = ToneFile(tone);
-    HANDLE ended = CreateEventW(NULL, TRUE, FALSE, NULL);
+    static HANDLE ended;
+    ended = CreateEventW(NULL, TRUE, FALSE, NULL);
     struct End {
-        static void CALLBACK Signal(HSYNC, DWORD, DWORD, DWORD user) {
-            SetEvent((HANDLE)(ULONG_PTR)user);
+        static void CALLBACK Signal(HSYNC, DWORD, DWORD, DWORD) {
+            SetEvent(ended);
         }
     };
     for (int round = 0; round < 3; ++round) {
@@ -110,7 +111,7 @@ TEST_F(Plugins, AFreedPluginStaysMappedForItsStreamsAndUnloadsAfterTheLast) {
         HSTREAM kept = BASS_StreamCreateFile(TRUE, file.data(), 0, (DWORD)file.size(), 0);
         ASSERT_TRUE(played && kept);
         ResetEvent(ended);
-        BASS_ChannelSetSync(played, BASS_SYNC_END, 0, End::Signal, (DWORD)(ULONG_PTR)ended);
+        BASS_ChannelSetSync(played, BASS_SYNC_END, 0, End::Signal, 0);
         ASSERT_TRUE(BASS_ChannelPlay(played, FALSE));
 
         ASSERT_TRUE(BASS_PluginFree(plugin));

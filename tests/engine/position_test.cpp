@@ -237,5 +237,18 @@ TEST(PositionCalls, RefuseWhatIsNoStreamOrNoTime) {
     EXPECT_EQ(44100u * 4, BASS_ChannelSeconds2Bytes(stream, 0.99999f));
     EXPECT_FLOAT_EQ(1.0f, BASS_ChannelBytes2Seconds(stream, 44100 * 4 + 3));
     EXPECT_EQ(44100u * 4, BASS_ChannelGetLength(stream));
+
+    // The position is what the silent clock has played, never the 100 ms
+    // decoded ahead of it.
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    EXPECT_TRUE(WaitUntilHeard(stream));
+    bool ahead = false;
+    for (QWORD position = 0; position < 44100u * 4 / 2 && !ahead;) {
+        position = BASS_ChannelGetPosition(stream);
+        QWORD elapsedMs = GetTickCount() - start + 16; // the tick's own granularity
+        ahead = position / 4 > elapsedMs * 44100 / 1000;
+    }
+    EXPECT_FALSE(ahead);
     BASS_Free();
 }
