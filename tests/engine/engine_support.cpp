@@ -6,6 +6,7 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <ctype.h>
 #include <string.h>
 
 std::wstring FixturePath(const std::string &name) {
@@ -179,6 +180,23 @@ bool WaitUntilStopped(HSTREAM stream, DWORD timeoutMs) {
         Sleep(5);
     }
     return true;
+}
+
+bool WaitUntilHeard(HSTREAM stream) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(2)) {
+        QWORD position = BASS_ChannelGetPosition(stream);
+        if (position != (QWORD)-1 && position > 0)
+            return true;
+    }
+    return false;
+}
+
+std::string TestName(const char *description) {
+    std::string name;
+    for (const char *c = description; *c; ++c)
+        if (isalnum((unsigned char)*c))
+            name += *c;
+    return name;
 }
 
 std::vector<std::wstring> CaptureFiles(const std::wstring &folder) {

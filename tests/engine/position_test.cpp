@@ -110,16 +110,6 @@ void CALLBACK SignalTailEnd(HSYNC, DWORD, DWORD, DWORD) {
     SetEvent(TailEnded);
 }
 
-// Polls until the stream has been heard past its first frame.
-bool WaitUntilHeard(HSTREAM stream) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(2)) {
-        QWORD position = BASS_ChannelGetPosition(stream);
-        if (position != ABSURD && position > 0)
-            return true;
-    }
-    return false;
-}
-
 class Seeking : public WaveOutCapture, public testing::WithParamInterface<SeekCase> {};
 
 // Brings the stream to the moment of the seek; the stream plays afterwards
@@ -210,11 +200,7 @@ TEST_P(Seeking, PlaysFromTheExactFrameAndRefusesThePastTheEnd) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Seeking, testing::ValuesIn(Cases),
                          [](const testing::TestParamInfo<SeekCase> &info) {
-                             std::string name;
-                             for (const char *c = info.param.Name; *c; ++c)
-                                 if (isalnum((unsigned char)*c))
-                                     name += *c;
-                             return name;
+                             return TestName(info.param.Name);
                          });
 
 // The byte maths of the conversions, and their answers for what no stream has.

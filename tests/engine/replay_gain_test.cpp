@@ -85,15 +85,6 @@ class ReplayGain : public WaveOutCapture, public testing::WithParamInterface<Gai
     HPLUGIN Plugin = 0;
 };
 
-bool WaitUntilHeard(HSTREAM stream) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(2)) {
-        QWORD position = BASS_ChannelGetPosition(stream);
-        if (position != (QWORD)-1 && position > 0)
-            return true;
-    }
-    return false;
-}
-
 // The largest level of the first channel over the last quarter of the sound.
 int LastLevel(const std::vector<short> &captured, DWORD frames) {
     int level = 0;
@@ -140,11 +131,7 @@ TEST_P(ReplayGain, ScalesTheLevelByTheGainWithinThePeak) {
 
 INSTANTIATE_TEST_SUITE_P(Table, ReplayGain, testing::ValuesIn(Cases),
                          [](const testing::TestParamInfo<GainCase> &info) {
-                             std::string name;
-                             for (const char *c = info.param.Name; *c; ++c)
-                                 if (isalnum((unsigned char)*c))
-                                     name += *c;
-                             return name;
+                             return TestName(info.param.Name);
                          });
 
 TEST(ReplayGainOption, TakesTheThreeModesAndNoOtherOption) {
