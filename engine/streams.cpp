@@ -20,6 +20,7 @@ namespace {
 
 #define MAX_RATE 1000000
 #define MAX_CHANNELS 8
+#define MAX_LENGTH (1ull << 48) // frames: nine years at the highest rate
 
 const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenMpegDecoder, OpenVorbisDecoder};
 
@@ -51,11 +52,12 @@ void CloseDecoder(Stream *stream) {
 }
 
 // A decoder of version 3 states a length; the engine learns it otherwise
-// when the decoder gives its last frame.
+// when the decoder gives its last frame. A length whose bytes could not be
+// counted is no length.
 void TakeDecoderFormat(Stream *stream) {
     stream->Channels = (stream->Flags & BASS_SAMPLE_MONO) ? 1 : stream->Decoder.Channels;
     stream->Next = 0;
-    stream->Length = stream->Decoder.Length;
+    stream->Length = stream->Decoder.Length <= MAX_LENGTH ? stream->Decoder.Length : 0;
 }
 
 // Leaves Out NULL while the device waits for another format's tail. What the

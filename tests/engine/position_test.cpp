@@ -16,7 +16,7 @@ namespace {
 #define ABSURD ((QWORD)-1) // as bytes: no frame of any stream
 #define TAIL_FRAMES 1600
 
-enum Kind { Wav, WavMono, WavFloat, Tone, ToneNoSeek, ToneRefusing, ToneNoLength };
+enum Kind { Wav, WavMono, WavFloat, Tone, ToneNoSeek, ToneRefusing, ToneNoLength, ToneHugeLength };
 // When the seek comes: before the first play, while playing, while paused,
 // after a stop, or just after the stream was queued behind another's tail.
 enum When { BeforePlay, Playing, Paused, AfterStop, BehindTail };
@@ -54,10 +54,12 @@ const SeekCase Cases[] = {
     {"refusing seek: back to the start while playing", ToneRefusing, Playing, 0, 0, true},
     {"unknown length: middle while playing", ToneNoLength, Playing, MIDDLE, 0, true},
     {"unknown length: end refused", ToneNoLength, BeforePlay, FRAMES, 0, false},
+    {"absurd stated length: end refused", ToneHugeLength, BeforePlay, FRAMES, 0, false},
+    {"absurd stated length: last frame while paused", ToneHugeLength, Paused, LAST, 0, true},
 };
 
 const DWORD ToneOptions[] = {
-    0, 0, 0, 0, TONE_NO_SEEK, TONE_REFUSE_SEEK, TONE_NO_SEEK | TONE_NO_LENGTH};
+    0, 0, 0, 0, TONE_NO_SEEK, TONE_REFUSE_SEEK, TONE_NO_SEEK | TONE_NO_LENGTH, TONE_HUGE_LENGTH};
 
 ToneHeader ToneOf(Kind kind) {
     ToneHeader tone = {RATE, 2, FRAMES, 40, 20000};
@@ -155,7 +157,8 @@ TEST_P(Seeking, PlaysFromTheExactFrameAndRefusesThePastTheEnd) {
     ASSERT_NE(0u, stream);
     QWORD frameBytes = FrameBytes(seek.Kind);
     QWORD length = (QWORD)FRAMES * frameBytes;
-    EXPECT_EQ(seek.Kind == ToneNoLength ? ABSURD : length, BASS_ChannelGetLength(stream));
+    bool lengthUnknown = seek.Kind == ToneNoLength || seek.Kind == ToneHugeLength;
+    EXPECT_EQ(lengthUnknown ? ABSURD : length, BASS_ChannelGetLength(stream));
     EXPECT_EQ(0u, BASS_ChannelGetPosition(stream));
 
     Prepare(stream, seek.When, tail);
@@ -171,7 +174,7 @@ TEST_P(Seeking, PlaysFromTheExactFrameAndRefusesThePastTheEnd) {
     } else {
         EXPECT_EQ(target, after);
     }
-    if (!seek.Accepted && seek.Kind == ToneNoLength) { // read to its end, it knows now
+    if (!seek.Accepted && lengthUnknown) { // read to its end, it knows now
         EXPECT_EQ(length, BASS_ChannelGetLength(stream));
     }
     if (seek.Accepted) {
@@ -226,14 +229,17 @@ TEST(PositionCalls, RefuseWhatIsNoStreamOrNoTime) {
 
     // The position is what the silent clock has played, never the 100 ms
     // decoded ahead of it.
-    DWORD start = GetTickCount();
+    LARGE_INTEGER start, now, frequency;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
     EXPECT_TRUE(WaitUntilHeard(stream));
     bool ahead = false;
     for (QWORD position = 0; position < 44100u * 4 / 2 && !ahead;) {
         position = BASS_ChannelGetPosition(stream);
-        QWORD elapsedMs = GetTickCount() - start + 16; // the tick's own granularity
-        ahead = position / 4 > elapsedMs * 44100 / 1000;
+        QueryPerformanceCounter(&now);
+        double elapsed = (double)(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+        ahead = position / 4 > (elapsed + 0.005) * 44100;
     }
     EXPECT_FALSE(ahead);
     BASS_Free();

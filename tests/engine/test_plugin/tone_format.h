@@ -21,6 +21,7 @@
 #define TONE_NO_SEEK 1     // no Seek
 #define TONE_REFUSE_SEEK 2 // a Seek that refuses every frame
 #define TONE_NO_LENGTH 4   // the length left unknown
+#define TONE_HUGE_LENGTH 8 // a length of 2^64 - 1 frames
 
 struct ToneHeader {
     DWORD Rate;

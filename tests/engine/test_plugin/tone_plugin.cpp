@@ -88,7 +88,9 @@ BOOL Open(const TQSOURCE *source, TQDECODER *decoder, DWORD decoderSize) {
     decoder->Close = CloseTone;
     if (decoderSize < sizeof *decoder)
         return TRUE;
-    decoder->Length = (tone.Options & TONE_NO_LENGTH) ? 0 : tone.Frames;
+    decoder->Length = (tone.Options & TONE_NO_LENGTH)     ? 0
+                      : (tone.Options & TONE_HUGE_LENGTH) ? ~0ull
+                                                          : tone.Frames;
     decoder->Seek = (tone.Options & TONE_NO_SEEK) ? NULL : SeekTone;
     decoder->GainFlags = tone.GainFlags;
     decoder->TrackGain = tone.TrackGain;
