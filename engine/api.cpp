@@ -1,4 +1,4 @@
-// The thirteen calls of the audio library interface. Each takes the engine's
+// The calls of the audio library interface. Each takes the engine's
 // lock for its whole run; the end syncs run on the engine's thread without it.
 // None lets an exception out (see no_throw.h).
 #include "engine/bass.h"
@@ -8,8 +8,10 @@
 #include "engine/output_pool.h"
 #include "engine/plugins.h"
 #include "engine/source.h"
+#include "engine/stream_position.h"
 #include "engine/streams.h"
 
+#include <math.h>
 #include <string>
 
 namespace {
@@ -19,6 +21,7 @@ namespace {
 #define KEEP_PAN -101
 #define MIN_FREQ 100
 #define MAX_FREQ 1000000
+#define NO_POSITION ((QWORD)-1)
 
 // -1 is the default device and 0 "no sound"; 1 and up are waveOut devices.
 bool ChooseDevice(int device, UINT *chosen) {
@@ -44,6 +47,11 @@ std::wstring WidePath(const void *file, DWORD flags) {
         MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], length);
     wide.resize(wide.size() - 1);
     return wide;
+}
+
+// Bytes of one frame as the stream plays it.
+QWORD FrameBytes(const Stream *stream) {
+    return (QWORD)stream->Channels * ((stream->Flags & BASS_SAMPLE_FLOAT) ? 4 : 2);
 }
 
 } // namespace
@@ -198,6 +206,66 @@ BOOL WINAPI BASS_PluginFree(HPLUGIN handle) {
     return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
         std::lock_guard<std::mutex> hold(EngineLock);
         return FreePlugin(handle);
+    });
+}
+
+QWORD WINAPI BASS_ChannelGetLength(DWORD handle) {
+    return NoThrow<QWORD>(NO_POSITION, [&]() -> QWORD {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        return stream && stream->Length ? stream->Length * FrameBytes(stream) : NO_POSITION;
+    });
+}
+
+QWORD WINAPI BASS_ChannelGetPosition(DWORD handle) {
+    return NoThrow<QWORD>(NO_POSITION, [&]() -> QWORD {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        return stream ? HeardFrame(stream) * FrameBytes(stream) : NO_POSITION;
+    });
+}
+
+BOOL WINAPI BASS_ChannelSetPosition(DWORD handle, QWORD pos) {
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        return stream && SetStreamPosition(stream, pos / FrameBytes(stream));
+    });
+}
+
+float WINAPI BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
+    return NoThrow<float>(-1.0f, [&]() -> float {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        // A decoder that could not be reopened leaves the stream no rate.
+        if (!stream || !stream->Decoder.Rate)
+            return -1.0f;
+        return (float)((double)(pos / FrameBytes(stream)) / stream->Decoder.Rate);
+    });
+}
+
+QWORD WINAPI BASS_ChannelSeconds2Bytes(DWORD handle, float pos) {
+    return NoThrow<QWORD>(NO_POSITION, [&]() -> QWORD {
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Stream *stream = FindStream(handle);
+        if (!stream || !stream->Decoder.Rate)
+            return NO_POSITION;
+        // Beyond this the bytes would not fit: no track is 2^53 frames long.
+        const double maxFrames = 9007199254740992.0;
+        double frames = (double)pos * stream->Decoder.Rate;
+        if (!(frames >= 0.0) || frames >= maxFrames)
+            return NO_POSITION;
+        return (QWORD)llround(frames) * FrameBytes(stream);
+    });
+}
+
+BOOL WINAPI BASS_SetConfig(DWORD option, DWORD value) {
+    return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+        if (option != BASS_CONFIG_TQ_REPLAYGAIN || value > BASS_TQ_REPLAYGAIN_ALBUM)
+            return FALSE;
+        std::lock_guard<std::mutex> hold(EngineLock);
+        Engine.ReplayGain = value;
+        return TRUE;
     });
 }
 

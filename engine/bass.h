@@ -5,7 +5,8 @@
  *     that plays in real time when the machine has none; 0 is always the
  *     silent clock; n is waveOut device n - 1. freq, flags, win and dsguid are
  *     not used: each stream plays at its own rate. A second call fails.
- *   - Streams read WAV (PCM 8/16/24/32-bit, float), MPEG layers 1-3 through
+ *   - Streams read WAV (PCM 8/16/24/32-bit, float; exact length and
+ *     seeking), MPEG layers 1-3 through
  *     the system's Audio Compression Manager, Ogg Vorbis, and whatever a
  *     plug-in reads.
  *     BASS_SAMPLE_MONO mixes down, BASS_SAMPLE_FLOAT plays 32-bit floats.
@@ -33,6 +34,56 @@
  *     a larger one (mostly pictures) is cut there, its header's size saying so.
  *   - Junk between MPEG frames is searched 64 KB far for the next frame; a
  *     longer stretch ends the stream.
+ *   - Positions and lengths are in bytes of the stream as it plays: frames
+ *     times its played channels (1 with BASS_SAMPLE_MONO) times 2, or 4 with
+ *     BASS_SAMPLE_FLOAT. A byte count inside a frame means that frame.
+ *   - BASS_ChannelGetLength: the decoder's exact length; where the decoder
+ *     cannot tell (a plug-in before version 3), (QWORD)-1 until the stream
+ *     has been decoded to its end, which then tells it. (QWORD)-1 for a
+ *     handle that is no stream.
+ *   - BASS_ChannelGetPosition: the frame the listener hears now, from what
+ *     the device has played of this stream, not from what was decoded ahead.
+ *     Queued behind another stream's tail, it stays at its start until that
+ *     tail has played. After the end it equals the length; stopped, it is
+ *     where the next play starts. (QWORD)-1 for a handle that is no stream.
+ *   - BASS_ChannelSetPosition: exact to the sample for every decoder, by the
+ *     decoder's own Seek or, without one or when it refuses, by decoding
+ *     from the start (or forward from the current frame) up to the frame,
+ *     which holds the engine for as long as that takes. Refused (FALSE, the
+ *     stream as it was) at or past the end and for a handle that is no
+ *     stream. Stopped or not yet played, it sets where the next play starts
+ *     (BASS_ChannelPlay with restart FALSE; TRUE starts from 0). Playing, the
+ *     queued sound is dropped and the stream goes on from the frame at once
+ *     on a device opened anew; this cuts in on a tail it was queued behind,
+ *     as a track chosen by hand does. Paused, it stays paused at the frame.
+ *     Once the end sync has run, it is refused until the stream has been
+ *     heard to its end; stopped after that, it sets where the next play
+ *     starts, and the end sync runs again at the next end.
+ *   - BASS_ChannelStop, then BASS_ChannelPlay without restart, goes on from
+ *     the frame that was heard last: frames decoded ahead are not lost.
+ *   - BASS_ChannelBytes2Seconds and BASS_ChannelSeconds2Bytes use the rate
+ *     of the file, whatever freq it plays at; seconds become the nearest
+ *     whole frame. Bytes2Seconds gives -1 and Seconds2Bytes (QWORD)-1 for a
+ *     handle that is no stream, and Seconds2Bytes for negative, NaN or
+ *     endless seconds.
+ *   - BASS_SetConfig takes only BASS_CONFIG_TQ_REPLAYGAIN with a mode from 0
+ *     to 2, with or without BASS_Init, for the whole process (it outlasts
+ *     BASS_Free). The mode applies to the streams that play already, within
+ *     the 100 ms the device holds. Each stream is scaled by its decoder's
+ *     values: album mode takes the album's gain and falls back to the
+ *     track's; the factor 10^(gain/20) is held to 1/peak (the album's peak
+ *     with the album's gain where it is stated, else the track's), so the
+ *     gain itself never clips, and to 1 where no peak is stated. Gains that
+ *     are not finite or beyond 60 dB either way, and peaks that are not
+ *     finite, not above 0 or above 1000, count as absent. Without a usable
+ *     gain, or with the mode off, the sound is bit for bit as without
+ *     ReplayGain. The factor multiplies volume and pan, which keep their
+ *     meaning.
+ *   - BASS_PluginFree refuses the handle and the plug-in's new opens at
+ *     once; streams it decodes play on (an end sync's tail included), may
+ *     be stopped, moved and played again, and its DLL is unloaded when the
+ *     last of them is freed (or BASS_Free frees them). Loading the same DLL
+ *     again meanwhile gives a new handle.
  *   - Every call may come from any thread; a sync may call the engine again.
  *     None lets an exception out: a failed allocation fails the call.
  */

@@ -27,6 +27,18 @@ struct Stream {
     TQDECODEROPEN2 Opener2; // NULL unless a plug-in of version 2 opened it
     HPLUGIN Plugin;         // 0 for the built-in decoders
     DWORD Channels;         // as played: 1 with BASS_SAMPLE_MONO
+    ULONGLONG Next;         // the frame the decoder gives next
+    ULONGLONG Length;       // in frames; 0 while unknown
+    // Frame HeardFrom was queued as frame HeardAt of the output named by
+    // HeardOutput (0 while none is fed), which maps what that output has
+    // played back to the stream's frames.
+    DWORD HeardOutput;
+    ULONGLONG HeardAt;
+    ULONGLONG HeardFrom;
+    // Stopped with frames decoded ahead of what was heard: the next play
+    // goes back to frame Cue first.
+    bool Cued;
+    ULONGLONG Cue;
     int Volume;
     int Pan;
     DWORD Freq;   // the rate to play at; 0 plays at the decoder's own
@@ -51,6 +63,8 @@ struct Plugin {
     HMODULE Module;
     TQDECODEROPEN Open;
     TQDECODEROPEN2 Open2; // NULL for a plug-in of version 1
+    DWORD Streams;        // streams it decodes: the DLL stays mapped for them
+    bool Freed;           // BASS_PluginFree has been called: no new opens
 };
 
 struct EngineThread {
@@ -70,6 +84,7 @@ struct EngineState {
     std::vector<Output *> Outputs; // every open one: fed, playing a tail, or idle
     std::vector<Plugin> Plugins;
     DWORD LastHandle;
+    DWORD ReplayGain; // BASS_TQ_REPLAYGAIN_OFF, _TRACK or _ALBUM, for every stream
 };
 
 extern std::mutex EngineLock;

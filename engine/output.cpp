@@ -149,6 +149,30 @@ bool OutputPlayedAll(Output *output) {
     return OutputHasPlayed(output, output->Written);
 }
 
+// The device counts samples in 32 bits; the frames played are the latest
+// count that matches it at or below the frames queued. A device that cannot
+// say is judged by its finished buffers.
+ULONGLONG OutputPlayedFrames(Output *output) {
+    if (!output->Device)
+        return ClockFrames(output);
+    MMTIME time = {};
+    time.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(output->Device, &time, sizeof time) == MMSYSERR_NOERROR &&
+        time.wType == TIME_SAMPLES) {
+        DWORD behind = (DWORD)output->Written - time.u.sample;
+        if (behind > 0x80000000u) // counted a little ahead of the queue
+            return output->Written;
+        return behind < output->Written ? output->Written - behind : 0;
+    }
+    ULONGLONG played = output->Written;
+    for (OutputBuffer &buffer : output->Buffers)
+        if (!BufferDone(output, &buffer)) {
+            ULONGLONG start = buffer.EndFrame - buffer.Header.dwBufferLength / output->FrameBytes;
+            played = start < played ? start : played;
+        }
+    return played;
+}
+
 bool OutputMatches(const Output *output, DWORD rate, DWORD channels, bool asFloat) {
     return output->Rate == rate && output->Channels == channels && output->AsFloat == asFloat;
 }

@@ -54,6 +54,8 @@ void QueueSilence(Output *output);
 bool OutputHasPlayed(Output *output, ULONGLONG frame);
 // Every queued frame has been played.
 bool OutputPlayedAll(Output *output);
+// How many of the frames queued so far the listener has heard.
+ULONGLONG OutputPlayedFrames(Output *output);
 bool OutputMatches(const Output *output, DWORD rate, DWORD channels, bool asFloat);
 void PauseOutput(Output *output);
 void ResumeOutput(Output *output);

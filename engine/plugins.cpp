@@ -2,7 +2,26 @@
 
 #include "engine/no_throw.h"
 #include "engine/pe_exports.h"
-#include "engine/streams.h"
+
+namespace {
+
+// Freed records stay listed until their DLL is unloaded, so the handles of
+// their streams still name them.
+Plugin *FindPlugin(HPLUGIN handle) {
+    for (Plugin &plugin : Engine.Plugins)
+        if (plugin.Handle == handle)
+            return &plugin;
+    return NULL;
+}
+
+void UnloadIfUnused(Plugin *plugin) {
+    if (!plugin->Freed || plugin->Streams)
+        return;
+    FreeLibrary(plugin->Module);
+    Engine.Plugins.erase(Engine.Plugins.begin() + (plugin - Engine.Plugins.data()));
+}
+
+} // namespace
 
 HPLUGIN LoadPlugin(const WCHAR *path) {
     // Judged from the file first: a DLL that is no plug-in is never loaded.
@@ -12,7 +31,7 @@ HPLUGIN LoadPlugin(const WCHAR *path) {
     if (!module)
         return 0;
     for (const Plugin &plugin : Engine.Plugins)
-        if (plugin.Module == module) {
+        if (plugin.Module == module && !plugin.Freed) {
             FreeLibrary(module);
             return plugin.Handle;
         }
@@ -22,7 +41,7 @@ HPLUGIN LoadPlugin(const WCHAR *path) {
         return 0;
     }
     TQDECODEROPEN2 open2 = (TQDECODEROPEN2)(void *)GetProcAddress(module, TQ_DECODER_OPEN2_EXPORT);
-    Plugin plugin = {NewHandle(), module, open, open2};
+    Plugin plugin = {NewHandle(), module, open, open2, 0, false};
     if (!NoThrow(false, [&] {
             Engine.Plugins.push_back(plugin);
             return true;
@@ -34,15 +53,24 @@ HPLUGIN LoadPlugin(const WCHAR *path) {
 }
 
 bool FreePlugin(HPLUGIN handle) {
-    for (size_t i = 0; i < Engine.Plugins.size(); ++i) {
-        if (Engine.Plugins[i].Handle != handle)
-            continue;
-        for (size_t s = Engine.Streams.size(); s-- > 0;)
-            if (Engine.Streams[s]->Plugin == handle)
-                FreeStream(Engine.Streams[s]);
-        FreeLibrary(Engine.Plugins[i].Module);
-        Engine.Plugins.erase(Engine.Plugins.begin() + i);
-        return true;
-    }
-    return false;
+    Plugin *plugin = FindPlugin(handle);
+    if (!plugin || plugin->Freed)
+        return false;
+    plugin->Freed = true;
+    UnloadIfUnused(plugin);
+    return true;
+}
+
+void HoldPlugin(HPLUGIN handle) {
+    Plugin *plugin = FindPlugin(handle);
+    if (plugin)
+        ++plugin->Streams;
+}
+
+void ReleasePlugin(HPLUGIN handle) {
+    Plugin *plugin = FindPlugin(handle);
+    if (!plugin || !plugin->Streams)
+        return;
+    --plugin->Streams;
+    UnloadIfUnused(plugin);
 }

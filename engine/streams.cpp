@@ -5,8 +5,11 @@
 #include "engine/mpeg_decoder.h"
 #include "engine/no_throw.h"
 #include "engine/output_pool.h"
+#include "engine/plugins.h"
+#include "engine/replay_gain.h"
 #include "engine/sample_format.h"
 #include "engine/source.h"
+#include "engine/stream_position.h"
 #include "engine/vorbis_decoder.h"
 #include "engine/wav_decoder.h"
 
@@ -17,6 +20,7 @@ namespace {
 
 #define MAX_RATE 1000000
 #define MAX_CHANNELS 8
+#define MAX_LENGTH (1ull << 48) // frames: nine years at the highest rate
 
 const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenMpegDecoder, OpenVorbisDecoder};
 
@@ -47,31 +51,32 @@ void CloseDecoder(Stream *stream) {
     stream->Decoder = TQDECODER();
 }
 
+// A decoder of version 3 states a length; the engine learns it otherwise
+// when the decoder gives its last frame. A length whose bytes could not be
+// counted is no length.
 void TakeDecoderFormat(Stream *stream) {
     stream->Channels = (stream->Flags & BASS_SAMPLE_MONO) ? 1 : stream->Decoder.Channels;
+    stream->Next = 0;
+    stream->Length = stream->Decoder.Length <= MAX_LENGTH ? stream->Decoder.Length : 0;
 }
 
-// A new decoder from the start of the source, by the opener that read it before.
-bool RestartDecoder(Stream *stream) {
-    CloseDecoder(stream);
-    stream->Drained = false;
-    stream->Ended = false;
-    if (!TryDecoder(stream->Opener, stream->Opener2, &stream->Source, &stream->Decoder))
-        return false;
-    TakeDecoderFormat(stream);
-    return true;
-}
-
-// Leaves Out NULL while the device waits for another format's tail.
+// Leaves Out NULL while the device waits for another format's tail. What the
+// output plays from now on is heard from the decoder's next frame.
 void StartOutput(Stream *stream) {
     DWORD rate = stream->Freq ? stream->Freq : stream->Decoder.Rate;
     stream->Out = TakeOutput(rate, stream->Channels, (stream->Flags & BASS_SAMPLE_FLOAT) != 0);
+    stream->HeardOutput = stream->Out ? stream->Out->Serial : 0;
+    stream->HeardAt = stream->Out ? stream->Out->Written : 0;
+    stream->HeardFrom = stream->Next;
 }
 
 // A fed output stops at once; a drained stream has none, its tail plays on.
 void LeaveOutput(Stream *stream) {
-    if (stream->Out)
+    if (stream->Out) {
         DropOutput(stream->Out);
+        stream->HeardOutput = 0;
+        stream->HeardFrom = stream->Next;
+    }
     stream->Out = NULL;
 }
 
@@ -84,7 +89,19 @@ void HandOver(Stream *stream) {
     stream->Out = NULL;
 }
 
-// Fills Scratch with up to count frames; fewer only at the decoder's end.
+} // namespace
+
+bool RestartDecoder(Stream *stream) {
+    CloseDecoder(stream);
+    stream->Drained = false;
+    stream->Ended = false;
+    stream->Cued = false;
+    if (!TryDecoder(stream->Opener, stream->Opener2, &stream->Source, &stream->Decoder))
+        return false;
+    TakeDecoderFormat(stream);
+    return true;
+}
+
 DWORD Decode(Stream *stream, DWORD count) {
     DWORD channels = stream->Decoder.Channels;
     stream->Scratch.resize((size_t)count * channels);
@@ -96,12 +113,13 @@ DWORD Decode(Stream *stream, DWORD count) {
             break;
         got += read;
     }
-    if (got < count)
+    stream->Next += got;
+    if (got < count) {
         stream->Drained = true;
+        stream->Length = stream->Next;
+    }
     return got;
 }
-
-} // namespace
 
 bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *opener,
                  TQDECODEROPEN2 *opener2, HPLUGIN *plugin) {
@@ -113,7 +131,7 @@ bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *open
             return true;
         }
     for (const Plugin &candidate : Engine.Plugins)
-        if (TryDecoder(candidate.Open, candidate.Open2, source, decoder)) {
+        if (!candidate.Freed && TryDecoder(candidate.Open, candidate.Open2, source, decoder)) {
             *opener = candidate.Open;
             *opener2 = candidate.Open2;
             *plugin = candidate.Handle;
@@ -153,6 +171,7 @@ HSTREAM CreateStream(TQSOURCE *source, DWORD flags) {
         delete stream;
         return 0;
     }
+    HoldPlugin(stream->Plugin);
     return stream->Handle;
 }
 
@@ -161,7 +180,9 @@ void FreeStream(Stream *stream) {
     CloseDecoder(stream);
     CloseSource(&stream->Source);
     Engine.Streams.erase(std::find(Engine.Streams.begin(), Engine.Streams.end(), stream));
+    HPLUGIN plugin = stream->Plugin;
     delete stream;
+    ReleasePlugin(plugin);
 }
 
 bool PlayStream(Stream *stream, bool restart) {
@@ -171,6 +192,11 @@ bool PlayStream(Stream *stream, bool restart) {
             stream->State = BASS_ACTIVE_STOPPED;
             return false;
         }
+    }
+    // Frames decoded ahead of a stop were never heard: they play now.
+    if (stream->Cued) {
+        stream->Cued = false;
+        MoveDecoder(stream, stream->Cue);
     }
     if (!stream->Decoder.Read)
         return false;
@@ -199,8 +225,31 @@ void StopStream(Stream *stream) {
         FreeStream(stream);
         return;
     }
+    if (stream->State != BASS_ACTIVE_STOPPED && !stream->Drained) {
+        stream->Cue = HeardFrame(stream);
+        stream->Cued = stream->Cue != stream->Next;
+    }
     LeaveOutput(stream);
     stream->State = BASS_ACTIVE_STOPPED;
+}
+
+bool SetStreamPosition(Stream *stream, ULONGLONG frame) {
+    // Its end sync has told the caller the stream is over; it is, until its
+    // tail has been heard.
+    if (stream->Drained && stream->State != BASS_ACTIVE_STOPPED)
+        return false;
+    if (!MoveDecoder(stream, frame))
+        return false;
+    stream->Cued = false;
+    if (stream->State == BASS_ACTIVE_STOPPED)
+        return true;
+    // Whatever was queued, this stream's or a tail before it, gives way.
+    LeaveOutput(stream);
+    if (stream->State == BASS_ACTIVE_PLAYING) {
+        StartOutput(stream);
+        WakeEngine();
+    }
+    return true;
 }
 
 bool StreamHeard(Stream *stream) {
@@ -228,6 +277,9 @@ bool FeedStream(Stream *stream) {
             MixToMono(stream->Scratch.data(), frames, stream->Decoder.Channels);
         float gains[MAX_OUTPUT_CHANNELS];
         ChannelGains(stream->Volume, stream->Pan, stream->Channels, gains);
+        float replayGain = ReplayGainFactor(&stream->Decoder, Engine.ReplayGain);
+        for (DWORD channel = 0; channel < stream->Channels; ++channel)
+            gains[channel] *= replayGain;
         PackSamples(stream->Scratch.data(), frames, stream->Channels, gains, out->AsFloat,
                     buffer->Bytes.data());
         QueueBuffer(out, buffer, frames);

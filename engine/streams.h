@@ -15,13 +15,26 @@ bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *open
                  TQDECODEROPEN2 *opener2, HPLUGIN *plugin);
 void FreeStream(Stream *stream);
 
+// A new decoder from the start of the source, by the opener that read it
+// before; false leaves the stream without one.
+bool RestartDecoder(Stream *stream);
+// Fills Scratch with up to count frames; fewer only at the decoder's end,
+// which drains the stream and tells its length.
+DWORD Decode(Stream *stream, DWORD count);
+
 // A stream that has drained, or ended, starts again from its beginning.
 bool PlayStream(Stream *stream, bool restart);
 // Refused once the stream has drained.
 bool PauseStream(Stream *stream);
 // Ends playback at once; an auto-free stream is freed. A drained stream's
-// tail, already queued, plays on.
+// tail, already queued, plays on. Otherwise the next play goes on from the
+// frame heard last.
 void StopStream(Stream *stream);
+// Moves to frame exactly. Stopped, the next play starts there; playing or
+// paused, whatever the output holds is dropped and the stream goes on from
+// there at once. Refused at or past the end, and once the end sync has run
+// until the stream has been heard to its end.
+bool SetStreamPosition(Stream *stream, ULONGLONG frame);
 
 // Decodes, mixes and queues frames into the stream's idle output buffers,
 // first taking an output when it has none. True when the stream has just

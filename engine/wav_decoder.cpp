@@ -150,6 +150,14 @@ DWORD CALLBACK ReadWav(void *context, float *frames, DWORD count) {
     return whole;
 }
 
+BOOL CALLBACK SeekWav(void *context, ULONGLONG frame) {
+    WavState *state = (WavState *)context;
+    if (frame >= state->DataFrames)
+        return FALSE;
+    state->NextFrame = (DWORD)frame;
+    return TRUE;
+}
+
 void CALLBACK CloseWav(void *context) {
     delete (WavState *)context;
 }
@@ -173,5 +181,7 @@ BOOL CALLBACK OpenWavDecoder(const TQSOURCE *source, TQDECODER *decoder) {
     decoder->State = state;
     decoder->Read = ReadWav;
     decoder->Close = CloseWav;
+    decoder->Length = state->DataFrames;
+    decoder->Seek = SeekWav;
     return TRUE;
 }

@@ -14,8 +14,9 @@
  * decoder untouched. The source stays valid until the decoder's Close has been
  * called. The engine calls Open, Read and Close from one thread at a time, but
  * not always the same thread, and holds its lock meanwhile: they must not call
- * the engine's functions. BASS_PluginFree ends the streams a plug-in decodes
- * before it unloads the DLL.
+ * the engine's functions. After BASS_PluginFree the engine opens nothing new
+ * through the plug-in, but keeps its DLL loaded, and its decoders working,
+ * until the last stream it decodes is freed.
  *
  * The engine decodes every file through this same interface: its own WAV and
  * MPEG decoders are TQDECODEROPEN functions too.

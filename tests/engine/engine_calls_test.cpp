@@ -1,4 +1,4 @@
-// The thirteen calls on the silent clock (BASS_Init with device 0), as a
+// The calls on the silent clock (BASS_Init with device 0), as a
 // machine without a sound card runs them: timing of the end, pause, stop,
 // tags, syncs and the rules for their arguments.
 #include <gtest/gtest.h>

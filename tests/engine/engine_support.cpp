@@ -6,6 +6,7 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <ctype.h>
 #include <string.h>
 
 std::wstring FixturePath(const std::string &name) {
@@ -104,8 +105,12 @@ std::string PcmWav(WORD channels, DWORD rate, const std::vector<short> &samples)
 }
 
 std::string ToneFile(const ToneHeader &tone) {
-    return std::string(TONE_MAGIC) + Little(tone.Rate, 4) + Little(tone.Channels, 4) +
-           Little(tone.Frames, 4) + Little(tone.Period, 4) + Little(tone.Amplitude, 2);
+    std::string file = std::string(TONE_MAGIC) + Little(tone.Rate, 4) + Little(tone.Channels, 4) +
+                       Little(tone.Frames, 4) + Little(tone.Period, 4) + Little(tone.Amplitude, 2) +
+                       Little(tone.Options, 4) + Little(tone.GainFlags, 4);
+    for (float value : {tone.TrackGain, tone.TrackPeak, tone.AlbumGain, tone.AlbumPeak})
+        file.append((const char *)&value, sizeof value);
+    return file;
 }
 
 std::vector<short> ToneSamples(const ToneHeader &tone) {
@@ -175,6 +180,23 @@ bool WaitUntilStopped(HSTREAM stream, DWORD timeoutMs) {
         Sleep(5);
     }
     return true;
+}
+
+bool WaitUntilHeard(HSTREAM stream) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(2)) {
+        QWORD position = BASS_ChannelGetPosition(stream);
+        if (position != (QWORD)-1 && position > 0)
+            return true;
+    }
+    return false;
+}
+
+std::string TestName(const char *description) {
+    std::string name;
+    for (const char *c = description; *c; ++c)
+        if (isalnum((unsigned char)*c))
+            name += *c;
+    return name;
 }
 
 std::vector<std::wstring> CaptureFiles(const std::wstring &folder) {

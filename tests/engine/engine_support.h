@@ -60,6 +60,12 @@ void DecodeMutations(TQDECODEROPEN open, const std::string &original, int rounds
 // (an auto-free stream is gone by then). False after timeoutMs.
 bool WaitUntilStopped(HSTREAM stream, DWORD timeoutMs);
 
+// Polls until the stream has been heard past its first frame. False after 5 s.
+bool WaitUntilHeard(HSTREAM stream);
+
+// The letters and digits of a table row's description, as a test's name.
+std::string TestName(const char *description);
+
 // ALSA's capture files in folder, oldest first (the file plug-in adds a
 // counter to the name of each further file of the same format).
 std::vector<std::wstring> CaptureFiles(const std::wstring &folder);

@@ -85,25 +85,84 @@ TEST_F(Plugins, APluginOpensWhatTheBuiltInDecodersCannotUntilItIsFreed) {
     EXPECT_NE(0u, BASS_StreamCreateFile(TRUE, wav.data(), 0, (DWORD)wav.size(), 0));
 
     EXPECT_TRUE(BASS_PluginFree(plugin));
-    EXPECT_EQ(0u, BASS_ChannelIsActive(stream));
-    EXPECT_FALSE(BASS_ChannelPlay(stream, FALSE));
     EXPECT_FALSE(BASS_PluginFree(plugin));
     EXPECT_EQ(0u, BASS_StreamCreateFile(TRUE, tone.data(), 0, (DWORD)tone.size(), 0));
 }
 
+// Freeing a plug-in refuses new opens at once; the DLL stays mapped for the
+// streams it still decodes, which play on, and goes with the last of them,
+// whether it ends, is freed or the engine is.
+TEST_F(Plugins, AFreedPluginStaysMappedForItsStreamsAndUnloadsAfterTheLast) {
+    const WCHAR *name = L"bass_testtone.dll";
+    ToneHeader tone = {8000, 2, 4000, 40, 12000};
+    std::string file = ToneFile(tone);
+    static HANDLE ended;
+    ended = CreateEventW(NULL, TRUE, FALSE, NULL);
+    struct End {
+        static void CALLBACK Signal(HSYNC, DWORD, DWORD, DWORD) {
+            SetEvent(ended);
+        }
+    };
+    for (int round = 0; round < 3; ++round) {
+        HPLUGIN plugin = Load(PluginPath());
+        ASSERT_NE(0u, plugin);
+        HSTREAM played =
+            BASS_StreamCreateFile(TRUE, file.data(), 0, (DWORD)file.size(), BASS_STREAM_AUTOFREE);
+        HSTREAM kept = BASS_StreamCreateFile(TRUE, file.data(), 0, (DWORD)file.size(), 0);
+        ASSERT_TRUE(played && kept);
+        ResetEvent(ended);
+        BASS_ChannelSetSync(played, BASS_SYNC_END, 0, End::Signal, 0);
+        ASSERT_TRUE(BASS_ChannelPlay(played, FALSE));
+
+        ASSERT_TRUE(BASS_PluginFree(plugin));
+        EXPECT_FALSE(BASS_PluginFree(plugin));
+        EXPECT_EQ(0u, BASS_StreamCreateFile(TRUE, file.data(), 0, (DWORD)file.size(), 0));
+        EXPECT_NE(nullptr, GetModuleHandleW(name));
+        EXPECT_EQ(BASS_ACTIVE_PLAYING, BASS_ChannelIsActive(played));
+        // A stopped stream of it may still move and play.
+        EXPECT_TRUE(BASS_ChannelSetPosition(kept, 4 * 2000));
+
+        if (round == 0) { // the playing one ends by itself, then the kept one is freed
+            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ended, 5000));
+            ASSERT_TRUE(WaitUntilStopped(played, 5000));
+            EXPECT_NE(nullptr, GetModuleHandleW(name));
+            EXPECT_TRUE(BASS_ChannelStop(kept));
+            EXPECT_NE(nullptr, GetModuleHandleW(name));
+            EXPECT_TRUE(BASS_ChannelPlay(kept, FALSE));
+            EXPECT_TRUE(BASS_ChannelStop(kept));
+            EXPECT_NE(nullptr, GetModuleHandleW(name));
+            BASS_Free();
+        } else if (round == 1) { // loaded anew while mapped: a new handle that opens
+            HPLUGIN again = Load(PluginPath());
+            EXPECT_NE(0u, again);
+            EXPECT_NE(plugin, again);
+            EXPECT_NE(0u, BASS_StreamCreateFile(TRUE, file.data(), 0, (DWORD)file.size(), 0));
+            EXPECT_TRUE(BASS_PluginFree(again));
+            BASS_Free();
+        } else { // the engine freed while it plays
+            BASS_Free();
+        }
+        EXPECT_EQ(nullptr, GetModuleHandleW(name));
+        ASSERT_TRUE(BASS_Init(0, 44100, 0, NULL, NULL));
+    }
+    CloseHandle(ended);
+}
+
 TEST_F(Plugins, DecodersThatDescribeImpossibleSoundAreRefused) {
-    ASSERT_NE(0u, Load(PluginPath()));
+    HPLUGIN plugin = Load(PluginPath());
+    ASSERT_NE(0u, plugin);
     const ToneHeader impossible[] = {
         {8000, 0, 100, 40, 100}, {0, 2, 100, 40, 100}, {8000, 9, 100, 40, 100}};
     for (const ToneHeader &tone : impossible) {
         std::string file = ToneFile(tone);
         EXPECT_EQ(0u, BASS_StreamCreateFile(TRUE, file.data(), 0, (DWORD)file.size(), 0));
     }
+    EXPECT_TRUE(BASS_PluginFree(plugin));
 }
 
 // The engine as the player meets it: build/bin/bass.dll loads on its own (no
-// compiler runtime beside it) and offers the thirteen calls under plain names.
-TEST(EngineDll, ExportsTheThirteenCallsUnderPlainNames) {
+// compiler runtime beside it) and offers its calls under plain names.
+TEST(EngineDll, ExportsTheCallsUnderPlainNames) {
     HMODULE engine = LoadLibraryW((BinFolder() + L"bass.dll").c_str());
     ASSERT_NE(nullptr, engine);
     const char *names[] = {"BASS_Init",
@@ -118,7 +177,13 @@ TEST(EngineDll, ExportsTheThirteenCallsUnderPlainNames) {
                            "BASS_ChannelStop",
                            "BASS_ChannelGetTags",
                            "BASS_PluginLoad",
-                           "BASS_PluginFree"};
+                           "BASS_PluginFree",
+                           "BASS_ChannelGetLength",
+                           "BASS_ChannelGetPosition",
+                           "BASS_ChannelSetPosition",
+                           "BASS_ChannelBytes2Seconds",
+                           "BASS_ChannelSeconds2Bytes",
+                           "BASS_SetConfig"};
     for (const char *name : names)
         EXPECT_NE(nullptr, (void *)GetProcAddress(engine, name)) << name;
     EXPECT_EQ(nullptr, (void *)GetProcAddress(engine, "_BASS_Init@20"));

@@ -1,79 +1,15 @@
-// Streams played through waveOut into ALSA's file plug-in (the test runs with
-// ALSA_CONFIG_PATH naming a file pcm): what reaches the device, sample for sample.
+// Streams played through waveOut into ALSA's file plug-in: what reaches the
+// device, sample for sample.
 #include <gtest/gtest.h>
 
-#include "engine_support.h"
+#include "capture_fixture.h"
 #include "test_support.h"
 
 #include <math.h>
-#include <mmsystem.h>
-#include <string.h>
 
 namespace {
 
-HANDLE Ended;
-
-void CALLBACK SignalEnd(HSYNC, DWORD, DWORD, DWORD) {
-    SetEvent(Ended);
-}
-
-class WaveOut : public testing::Test {
-  protected:
-    void SetUp() override {
-        if (waveOutGetNumDevs() == 0)
-            GTEST_SKIP() << "no waveOut device: ALSA_CONFIG_PATH does not name the capture";
-        Folder = MakeScratchFolder(L"capture");
-        Ended = CreateEventW(NULL, FALSE, FALSE, NULL);
-        ASSERT_TRUE(BASS_Init(-1, 44100, 0, NULL, NULL));
-    }
-    void TearDown() override {
-        BASS_Free();
-        if (Ended)
-            CloseHandle(Ended);
-    }
-    HSTREAM Open(const std::string &file, DWORD flags = BASS_STREAM_AUTOFREE) {
-        Bytes = file;
-        Stream = BASS_StreamCreateFile(TRUE, Bytes.data(), 0, (DWORD)Bytes.size(), flags);
-        BASS_ChannelSetSync(Stream, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, SignalEnd, 0);
-        return Stream;
-    }
-    // Everything the device was given, once the stream has been heard to its
-    // end (the end sync comes while the device still holds its tail) and the
-    // engine is freed.
-    std::string Captured() {
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(Ended, 5000));
-        EXPECT_TRUE(WaitUntilStopped(Stream, 2000));
-        BASS_Free();
-        std::vector<std::wstring> files = CaptureFiles(Folder);
-        EXPECT_EQ(1u, files.size());
-        return files.empty() ? std::string() : ReadBytes(files[0]);
-    }
-    std::wstring Folder;
-    std::string Bytes;
-    HSTREAM Stream;
-};
-
-// The device keeps playing silence for a moment after the end; nothing else may follow.
-template <typename Sample>
-void ExpectPlayed(const std::vector<Sample> &want, const std::string &captured) {
-    ASSERT_GE(captured.size(), want.size() * sizeof(Sample));
-    std::vector<Sample> got(captured.size() / sizeof(Sample));
-    memcpy(got.data(), captured.data(), got.size() * sizeof(Sample));
-    for (size_t i = 0; i < want.size(); ++i)
-        ASSERT_EQ(want[i], got[i]) << "sample " << i;
-    for (size_t i = want.size(); i < got.size(); ++i)
-        ASSERT_EQ(0, got[i]) << "after the end, sample " << i;
-}
-
-std::vector<short> WithoutSilentFrames(const std::vector<short> &stereo) {
-    std::vector<short> kept;
-    for (size_t i = 0; i + 1 < stereo.size(); i += 2)
-        if (stereo[i] || stereo[i + 1]) {
-            kept.push_back(stereo[i]);
-            kept.push_back(stereo[i + 1]);
-        }
-    return kept;
-}
+class WaveOut : public WaveOutCapture {};
 
 std::vector<short> Scaled(const std::vector<short> &samples, float gain) {
     std::vector<short> out;
@@ -135,10 +71,7 @@ TEST_F(WaveOut, PauseAndResumeGoOnWhereTheyStopped) {
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
     // Whatever silence the device made while paused, the sound itself goes
     // on without a frame lost or repeated.
-    std::vector<short> played = WithoutSilentFrames(Int16Samples(Captured()));
-    std::vector<short> want = WithoutSilentFrames(samples);
-    ASSERT_EQ(want.size(), played.size());
-    EXPECT_TRUE(std::equal(want.begin(), want.end(), played.begin()));
+    ExpectSound(samples, Captured(), 2);
 }
 
 TEST_F(WaveOut, PanSilencesTheFarSideAndFreqSetsThePlayingRate) {

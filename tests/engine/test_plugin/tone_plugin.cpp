@@ -1,5 +1,7 @@
 // A decoder plug-in for the engine's tests: reads the tone format of
-// tone_format.h through the engine's source and decodes the square wave.
+// tone_format.h through the engine's source and decodes the square wave. It
+// is of version 3: it states the length, seeks and gives ReplayGain values,
+// each as the file's options say.
 #include "tonquil_decoder_plugin.h"
 #include "tone_format.h"
 
@@ -19,6 +21,13 @@ DWORD Little(const BYTE *bytes, int count) {
     return value;
 }
 
+float LittleFloat(const BYTE *bytes) {
+    DWORD bits = Little(bytes, 4);
+    float value;
+    memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 DWORD CALLBACK ReadTone(void *state, float *frames, DWORD count) {
     ToneState *tone = (ToneState *)state;
     DWORD left = tone->Tone.Frames - tone->Next;
@@ -30,13 +39,32 @@ DWORD CALLBACK ReadTone(void *state, float *frames, DWORD count) {
     return count;
 }
 
+BOOL CALLBACK SeekTone(void *state, ULONGLONG frame) {
+    ToneState *tone = (ToneState *)state;
+    if ((tone->Tone.Options & TONE_REFUSE_SEEK) || frame >= tone->Tone.Frames)
+        return FALSE;
+    tone->Next = (DWORD)frame;
+    return TRUE;
+}
+
 void CALLBACK CloseTone(void *state) {
     delete (ToneState *)state;
 }
 
-} // namespace
+void ReadExtension(const TQSOURCE *source, ToneHeader *tone) {
+    BYTE extension[TONE_EXTENSION_SIZE];
+    if (source->Read(source->Context, TONE_HEADER_SIZE, extension, sizeof extension) !=
+        sizeof extension)
+        return;
+    tone->Options = Little(extension, 4);
+    tone->GainFlags = Little(extension + 4, 4);
+    tone->TrackGain = LittleFloat(extension + 8);
+    tone->TrackPeak = LittleFloat(extension + 12);
+    tone->AlbumGain = LittleFloat(extension + 16);
+    tone->AlbumPeak = LittleFloat(extension + 20);
+}
 
-extern "C" BOOL CALLBACK TonquilDecoderOpen(const TQSOURCE *source, TQDECODER *decoder) {
+BOOL Open(const TQSOURCE *source, TQDECODER *decoder, DWORD decoderSize) {
     BYTE header[TONE_HEADER_SIZE];
     if (source->Read(source->Context, 0, header, sizeof header) != sizeof header ||
         memcmp(header, TONE_MAGIC, TONE_MAGIC_SIZE) != 0)
@@ -47,14 +75,38 @@ extern "C" BOOL CALLBACK TonquilDecoderOpen(const TQSOURCE *source, TQDECODER *d
     state->Tone.Frames = Little(header + 16, 4);
     state->Tone.Period = Little(header + 20, 4);
     state->Tone.Amplitude = (WORD)Little(header + 24, 2);
+    ReadExtension(source, &state->Tone);
     if (state->Tone.Period < 2) {
         delete state;
         return FALSE;
     }
-    decoder->Rate = state->Tone.Rate;
-    decoder->Channels = state->Tone.Channels;
+    const ToneHeader &tone = state->Tone;
+    decoder->Rate = tone.Rate;
+    decoder->Channels = tone.Channels;
     decoder->State = state;
     decoder->Read = ReadTone;
     decoder->Close = CloseTone;
+    if (decoderSize < sizeof *decoder)
+        return TRUE;
+    decoder->Length = (tone.Options & TONE_NO_LENGTH)     ? 0
+                      : (tone.Options & TONE_HUGE_LENGTH) ? ~0ull
+                                                          : tone.Frames;
+    decoder->Seek = (tone.Options & TONE_NO_SEEK) ? NULL : SeekTone;
+    decoder->GainFlags = tone.GainFlags;
+    decoder->TrackGain = tone.TrackGain;
+    decoder->TrackPeak = tone.TrackPeak;
+    decoder->AlbumGain = tone.AlbumGain;
+    decoder->AlbumPeak = tone.AlbumPeak;
     return TRUE;
+}
+
+} // namespace
+
+extern "C" BOOL CALLBACK TonquilDecoderOpen(const TQSOURCE *source, TQDECODER *decoder) {
+    return Open(source, decoder, TQ_DECODER_SIZE_V1);
+}
+
+extern "C" BOOL CALLBACK TonquilDecoderOpen2(const TQSOURCE *source, TQDECODER *decoder,
+                                             DWORD decoderSize) {
+    return Open(source, decoder, decoderSize);
 }
