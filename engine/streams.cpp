@@ -2,12 +2,11 @@
 
 #include "engine/id3_blocks.h"
 #include "engine/id3_synthesis.h"
-#include "engine/mpeg_decoder.h"
+#include "engine/media_decoders.h"
 #include "engine/no_throw.h"
 #include "engine/output_pool.h"
 #include "engine/sample_format.h"
 #include "engine/source.h"
-#include "engine/vorbis_decoder.h"
 #include "engine/wav_decoder.h"
 
 #include <algorithm>
@@ -18,7 +17,7 @@ namespace {
 #define MAX_RATE 1000000
 #define MAX_CHANNELS 8
 
-const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenMpegDecoder, OpenVorbisDecoder};
+const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenEngineMediaDecoder};
 
 bool Plausible(const TQDECODER &decoder) {
     return decoder.Read && decoder.Close && decoder.Rate > 0 && decoder.Rate <= MAX_RATE &&
