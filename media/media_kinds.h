@@ -16,6 +16,9 @@ struct MediaKind {
     bool Exact;
     // A packet's size or duration tells how many frames it decodes to.
     bool Countable;
+    // The container's duration ends the track where the decoder would give
+    // more: MP4's edit list cuts the encoder's padding from the last frame.
+    bool StatesEnd;
     // Frames a decoder needs before a seek's target to give it as decoding
     // from the start would: 0 for lossless codecs.
     int PrerollMs;

@@ -6,9 +6,12 @@
 
 #include "media/media_stream.h"
 
-// Sets stream->Length, 0 where neither tells it (ASF: WMA's packets do not
-// say how many frames they hold). Call on a stream just opened; it is left
-// at its start.
-bool MeasureMediaLength(MediaStream *stream);
+// Counts the packets of a stream just opened whose kind is not exact, and
+// opens it again at its start; Length stays 0 where packets do not tell
+// their frames (ASF: WMA's packets do not say how many they hold).
+bool CountMediaLength(MediaStream *stream);
+// The length that an exact container states, from the first frame decoded
+// (FirstPts known); and the end that MP4's edit list sets.
+void TakeStatedLength(MediaStream *stream);
 
 #endif

@@ -111,6 +111,13 @@ uint32_t ReadMediaFrames(MediaStream *stream, float *out, uint32_t count) {
         if (stream->FrameUsed >= stream->FrameCount && !NextMediaFrame(stream))
             break;
         int left = stream->FrameCount - stream->FrameUsed;
+        // The track ends where its length says, padding or not.
+        if (stream->Length && stream->Position + left > (int64_t)stream->Length)
+            left = stream->Position < (int64_t)stream->Length
+                       ? (int)((int64_t)stream->Length - stream->Position)
+                       : 0;
+        if (left == 0)
+            break;
         int take = (uint32_t)left < count - written ? left : (int)(count - written);
         ConvertSamples(stream->Frame, stream->Channels, stream->FrameUsed, take,
                        out + (size_t)written * stream->Channels);

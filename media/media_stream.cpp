@@ -101,10 +101,9 @@ bool DecodeFirstFrame(MediaStream *stream) {
     if (!NextMediaFrame(stream))
         return false;
     int64_t pts = stream->Frame->best_effort_timestamp;
-    stream->FirstPts =
-        pts == AV_NOPTS_VALUE
-            ? 0
-            : av_rescale_q(pts, stream->Codec->pkt_timebase, AVRational{1, stream->Rate});
+    stream->FirstPts = pts == AV_NOPTS_VALUE ? 0
+                                             : av_rescale_q(pts, stream->Codec->pkt_timebase,
+                                                            AVRational{1, stream->Rate});
     return true;
 }
 
@@ -123,10 +122,11 @@ MediaStream *OpenMediaStream(const TQSOURCE *source, MediaSide side) {
     stream->Io.Source = source;
     stream->Side = side;
     if (!OpenParts(stream) || !ReadMediaTags(stream->Format, stream->Index, &stream->Tags) ||
-        !MeasureMediaLength(stream) || !DecodeFirstFrame(stream)) {
+        !CountMediaLength(stream) || !DecodeFirstFrame(stream)) {
         CloseMediaStream(stream);
         return NULL;
     }
+    TakeStatedLength(stream);
     return stream;
 }
 

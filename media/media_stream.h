@@ -39,8 +39,8 @@ struct MediaStream {
     int64_t Landing;  // where the first frame after a seek began
     bool Draining;    // the demuxer is done; the decoder gives what it holds
     bool Ended;
-    int FrameUsed;    // frames of Frame given or dropped
-    int FrameCount;   // frames in Frame, 0 when it holds none
+    int FrameUsed;  // frames of Frame given or dropped
+    int FrameCount; // frames in Frame, 0 when it holds none
     uint64_t Length;
     MediaTags Tags;
 };
