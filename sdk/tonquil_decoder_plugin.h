@@ -17,8 +17,9 @@
  * the engine's functions. BASS_PluginFree ends the streams a plug-in decodes
  * before it unloads the DLL.
  *
- * The engine decodes every file through this same interface: its own WAV and
- * MPEG decoders are TQDECODEROPEN functions too.
+ * The engine decodes every file through this same interface: its own WAV
+ * reader and its FFmpeg decoder of MPEG audio and Ogg Vorbis are TQDECODEROPEN
+ * functions too.
  */
 #ifndef TONQUIL_DECODER_PLUGIN_H
 #define TONQUIL_DECODER_PLUGIN_H

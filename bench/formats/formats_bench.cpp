@@ -1,4 +1,5 @@
-// Prints, for Ogg Vorbis (the engine) and each format of the decoder plug-in:
+// Prints, for each kind the engine decodes through FFmpeg (MP3, MP2, Ogg
+// Vorbis) and each kind of the decoder plug-in:
 // how fast it decodes (times real time), the CPU time the process uses while
 // a minute of it plays, and the most memory the process commits while an
 // hour of it decodes (when make-sound.sh --hour has made the hours).
@@ -7,7 +8,7 @@
 #include "bench/bench_support.h"
 #include "engine/bass.h"
 #include "engine/source.h"
-#include "engine/vorbis_decoder.h"
+#include "engine/media_decoders.h"
 
 #include <mmsystem.h>
 #include <psapi.h>
@@ -21,8 +22,9 @@ struct Format {
     const char *Extension;
     bool ThroughPlugin;
 };
-const Format Formats[] = {{"ogg", false}, {"flac", true}, {"tta", true},
-                          {"m4a", true},  {"aac", true},  {"wma", true}};
+const Format Formats[] = {{"mp3", false}, {"mp2", false}, {"ogg", false}, {"opus", true},
+                          {"flac", true}, {"tta", true},  {"ape", true},  {"m4a", true},
+                          {"mp4", true},  {"aac", true},  {"wma", true}};
 
 TQDECODEROPEN2 PluginOpen;
 
@@ -42,7 +44,7 @@ bool OpenDecoder(const Format &format, const TQSOURCE *source, TQDECODER *decode
     *decoder = TQDECODER();
     if (format.ThroughPlugin)
         return PluginOpen && PluginOpen(source, decoder, sizeof *decoder);
-    return OpenVorbisDecoder(source, decoder) != FALSE;
+    return OpenEngineMediaDecoder(source, decoder) != FALSE;
 }
 
 // Decodes the whole file; gives the seconds of sound, the seconds spent and
