@@ -45,24 +45,31 @@ bool AtEnd(const char *text) {
     return *text == 0;
 }
 
-bool SkipDecibels(const char **text) {
+void SkipDecibels(const char **text) {
     SkipSpaces(text);
     const char *at = *text;
     if ((at[0] == 'd' || at[0] == 'D') && (at[1] == 'b' || at[1] == 'B'))
         *text = at + 2;
-    return true;
+}
+
+// The whole text is one finite decimal between spaces, with or without a
+// fraction, followed by "dB" where decibels may stand.
+bool ReadWholeDecimal(const char *text, bool fraction, bool decibels, double *value) {
+    if (!text)
+        return false;
+    SkipSpaces(&text);
+    if (!ReadDecimal(&text, value, fraction))
+        return false;
+    if (decibels)
+        SkipDecibels(&text);
+    return AtEnd(text) && isfinite(*value);
 }
 
 } // namespace
 
 bool ParseGainText(const char *text, float *gain) {
     double value;
-    if (!text)
-        return false;
-    SkipSpaces(&text);
-    if (!ReadDecimal(&text, &value, true) || !SkipDecibels(&text) || !AtEnd(text))
-        return false;
-    if (!isfinite(value) || fabs(value) > MAX_GAIN_DB)
+    if (!ReadWholeDecimal(text, true, true, &value) || fabs(value) > MAX_GAIN_DB)
         return false;
     *gain = (float)value;
     return true;
@@ -70,12 +77,7 @@ bool ParseGainText(const char *text, float *gain) {
 
 bool ParsePeakText(const char *text, float *peak) {
     double value;
-    if (!text)
-        return false;
-    SkipSpaces(&text);
-    if (!ReadDecimal(&text, &value, true) || !AtEnd(text))
-        return false;
-    if (!isfinite(value) || value <= 0 || value > MAX_PEAK)
+    if (!ReadWholeDecimal(text, true, false, &value) || value <= 0 || value > MAX_PEAK)
         return false;
     *peak = (float)value;
     return true;
@@ -83,12 +85,7 @@ bool ParsePeakText(const char *text, float *peak) {
 
 bool ParseR128GainText(const char *text, float *gain) {
     double value;
-    if (!text)
-        return false;
-    SkipSpaces(&text);
-    if (!ReadDecimal(&text, &value, false) || !AtEnd(text))
-        return false;
-    if (value < -32768 || value > 32767)
+    if (!ReadWholeDecimal(text, false, false, &value) || value < -32768 || value > 32767)
         return false;
     *gain = (float)(value / 256 + R128_TO_REPLAYGAIN_DB);
     return true;

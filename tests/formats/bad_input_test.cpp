@@ -205,9 +205,10 @@ TEST(FormatBadInput, FuzzedFilesNeverCrashHangOrGrowWithoutBound) {
     EXPECT_LT(PrivateBytes(), before + 64u * 1024 * 1024);
 }
 
+// Opus is refused by the engine only once FFmpeg has opened and probed it,
+// so every refusal runs the whole way through the demuxer and decoder.
 TEST(FormatBadInput, AThousandRefusedOpensLeaveMemoryFlat) {
-    std::string refused = Fixture("tagged.flac");
-    refused = refused.substr(0, refused.size() / 40) + Noise(1000, 5);
+    std::string refused = Fixture("tagged.opus");
     for (int i = 0; i < 50; ++i)
         DecodeBytes(OpenEngineMediaDecoder, refused);
     SIZE_T before = PrivateBytes();

@@ -27,10 +27,9 @@ struct Kind {
 // FreeAddOn is on: .wav, .mp1, .mp2, .mp3 and .ogg start with the plug-in
 // freed. Neighbours differ in tone by 10% or more; Opus, decoded at 48 kHz,
 // plays last, as its capture file sorts after those at 44.1 kHz.
-const Kind Kinds[] = {{"ogg", false}, {"flac", true}, {"tta", true},  {"m4a", true},
-                      {"wav", false}, {"wma", true},  {"aac", true},  {"mp3", false},
-                      {"ape", true},  {"mp2", false}, {"mp1", false}, {"fla", true},
-                      {"mp4", true},  {"opus", true}};
+const Kind Kinds[] = {{"ogg", false}, {"flac", true}, {"tta", true},  {"m4a", true}, {"wav", false},
+                      {"wma", true},  {"aac", true},  {"mp3", false}, {"ape", true}, {"mp2", false},
+                      {"mp1", false}, {"fla", true},  {"mp4", true},  {"opus", true}};
 
 std::string AnsiPath(const std::wstring &path) {
     char ansi[MAX_PATH];
