@@ -9,36 +9,52 @@ extern "C" {
 
 namespace {
 
-float FromU8(const uint8_t *data, int index) {
-    return (data[index] - 128) / 128.0f;
+float Scale(uint8_t sample) {
+    return (sample - 128) / 128.0f;
 }
-float FromS16(const uint8_t *data, int index) {
-    return ((const int16_t *)data)[index] / 32768.0f;
+float Scale(int16_t sample) {
+    return sample / 32768.0f;
 }
-float FromS32(const uint8_t *data, int index) {
-    return (float)(((const int32_t *)data)[index] / 2147483648.0);
+float Scale(int32_t sample) {
+    return (float)(sample / 2147483648.0);
 }
-float FromFloat(const uint8_t *data, int index) {
-    return ((const float *)data)[index];
+float Scale(float sample) {
+    return sample;
 }
-float FromDouble(const uint8_t *data, int index) {
-    return (float)((const double *)data)[index];
+float Scale(double sample) {
+    return (float)sample;
 }
 
-typedef float (*SampleReader)(const uint8_t *data, int index);
+// One loop per sample type: this runs for every sample decoded.
+template <typename Sample>
+void Interleave(const AVFrame *frame, int channels, int first, int count, float *out) {
+    if (av_sample_fmt_is_planar((AVSampleFormat)frame->format)) {
+        for (int c = 0; c < channels; ++c) {
+            const Sample *in = (const Sample *)frame->extended_data[c] + first;
+            for (int i = 0; i < count; ++i)
+                out[(size_t)i * channels + c] = Scale(in[i]);
+        }
+        return;
+    }
+    const Sample *in = (const Sample *)frame->extended_data[0] + (size_t)first * channels;
+    for (size_t i = 0, end = (size_t)count * channels; i < end; ++i)
+        out[i] = Scale(in[i]);
+}
 
-SampleReader ReaderOf(int format) {
+typedef void (*Converter)(const AVFrame *frame, int channels, int first, int count, float *out);
+
+Converter ConverterOf(int format) {
     switch (av_get_packed_sample_fmt((AVSampleFormat)format)) {
     case AV_SAMPLE_FMT_U8:
-        return FromU8;
+        return Interleave<uint8_t>;
     case AV_SAMPLE_FMT_S16:
-        return FromS16;
+        return Interleave<int16_t>;
     case AV_SAMPLE_FMT_S32:
-        return FromS32;
+        return Interleave<int32_t>;
     case AV_SAMPLE_FMT_FLT:
-        return FromFloat;
+        return Interleave<float>;
     case AV_SAMPLE_FMT_DBL:
-        return FromDouble;
+        return Interleave<double>;
     default:
         return NULL;
     }
@@ -47,18 +63,9 @@ SampleReader ReaderOf(int format) {
 } // namespace
 
 bool CanConvertSamples(int format) {
-    return ReaderOf(format) != NULL;
+    return ConverterOf(format) != NULL;
 }
 
 void ConvertSamples(const AVFrame *frame, int channels, int first, int count, float *out) {
-    SampleReader read = ReaderOf(frame->format);
-    if (av_sample_fmt_is_planar((AVSampleFormat)frame->format)) {
-        for (int i = 0; i < count; ++i)
-            for (int c = 0; c < channels; ++c)
-                *out++ = read(frame->extended_data[c], first + i);
-        return;
-    }
-    const uint8_t *data = frame->extended_data[0];
-    for (int i = first * channels, end = (first + count) * channels; i < end; ++i)
-        *out++ = read(data, i);
+    ConverterOf(frame->format)(frame, channels, first, count, out);
 }
