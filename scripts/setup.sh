@@ -5,8 +5,8 @@
 set -eu
 
 # The engine and the plug-in decode through FFmpeg, built from Debian's
-# source package (scripts/build-ffmpeg.sh, which apt-get source needs a
-# deb-src entry and dpkg-dev for). vorbis-tools, flac, ffmpeg (with libopus),
+# source package (scripts/build-ffmpeg.sh: apt-get source needs a deb-src
+# entry and dpkg-dev, FFmpeg's assembly nasm). vorbis-tools, flac, ffmpeg (with libopus),
 # lame, twolame and jmac (Monkey's Audio, on a Java runtime) make the format
 # tests' fixtures; ffmpeg also decodes the lossy references. The gapless test
 # captures through a private PulseAudio, which 32-bit Wine reaches through the
@@ -14,7 +14,7 @@ set -eu
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
           pulseaudio libpulse0:i386 libasound2-plugins:i386
-          dpkg-dev vorbis-tools flac ffmpeg libjmac-java default-jre-headless)
+          dpkg-dev nasm vorbis-tools flac ffmpeg libjmac-java default-jre-headless)
 [ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64)
 
 sudo=
