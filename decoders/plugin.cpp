@@ -1,26 +1,19 @@
-// Tonquil's decoder plug-in: the formats the engine leaves to plug-ins. TTA
-// has a decoder of its own here; WMA, FLAC, MP4/AAC and ADTS AAC go through
-// the system's Media Foundation.
-#include "decoders/mf_decoder.h"
-#include "decoders/tta_decoder.h"
+// Tonquil's decoder plug-in: every kind the engine leaves to plug-ins (Monkey's
+// Audio, TTA, FLAC, WMA, AAC and ALAC in MP4, ADTS AAC, Ogg Opus), through
+// FFmpeg. It refuses the kinds the engine reads by itself.
+#include "media/media_decoder.h"
 
 #include <string.h>
 
 namespace {
 
-const TQDECODEROPEN Decoders[] = {OpenTtaDecoder, OpenMfDecoder};
-
-// Every decoder here fills a decoder of this version; the engine gets the
-// part of it that it knows.
+// The engine gets the part of the decoder that it knows.
 BOOL OpenAny(const TQSOURCE *source, TQDECODER *decoder, DWORD decoderSize) {
-    for (TQDECODEROPEN open : Decoders) {
-        TQDECODER full = {};
-        if (open(source, &full)) {
-            memcpy(decoder, &full, decoderSize < sizeof full ? decoderSize : sizeof full);
-            return TRUE;
-        }
-    }
-    return FALSE;
+    TQDECODER full = {};
+    if (!OpenMediaDecoder(source, MEDIA_PLUGIN, &full))
+        return FALSE;
+    memcpy(decoder, &full, decoderSize < sizeof full ? decoderSize : sizeof full);
+    return TRUE;
 }
 
 } // namespace

@@ -5,10 +5,11 @@
  *     that plays in real time when the machine has none; 0 is always the
  *     silent clock; n is waveOut device n - 1. freq, flags, win and dsguid are
  *     not used: each stream plays at its own rate. A second call fails.
- *   - Streams read WAV (PCM 8/16/24/32-bit, float; exact length and
- *     seeking), MPEG layers 1-3 through
- *     the system's Audio Compression Manager, Ogg Vorbis, and whatever a
- *     plug-in reads.
+ *   - Streams read WAV (PCM 8/16/24/32-bit, float) by the engine's own
+ *     reader, MPEG layers 1-3 and Ogg Vorbis through FFmpeg's decoders (by
+ *     content, whatever the file's name; other kinds FFmpeg knows, such as
+ *     FLAC or Opus, are left to plug-ins), and whatever a plug-in reads;
+ *     each with its exact length and seeking.
  *     BASS_SAMPLE_MONO mixes down, BASS_SAMPLE_FLOAT plays 32-bit floats.
  *   - BASS_ChannelSetAttributes: freq 100..1000000 takes effect when the
  *     stream next starts from stopped; volume and pan within a few buffers.
@@ -32,8 +33,8 @@
  *     again starts it from the beginning, behind its own tail.
  *   - BASS_ChannelGetTags(h, BASS_TAG_ID3V2) gives the whole tag up to 1 MB;
  *     a larger one (mostly pictures) is cut there, its header's size saying so.
- *   - Junk between MPEG frames is searched 64 KB far for the next frame; a
- *     longer stretch ends the stream.
+ *   - A frame that fails to decode ends the stream after the last good one;
+ *     junk between MPEG frames is skipped as FFmpeg's parser finds the next.
  *   - Positions and lengths are in bytes of the stream as it plays: frames
  *     times its played channels (1 with BASS_SAMPLE_MONO) times 2, or 4 with
  *     BASS_SAMPLE_FLOAT. A byte count inside a frame means that frame.

@@ -2,7 +2,7 @@
 
 #include "engine/id3_blocks.h"
 #include "engine/id3_synthesis.h"
-#include "engine/mpeg_decoder.h"
+#include "engine/media_decoders.h"
 #include "engine/no_throw.h"
 #include "engine/output_pool.h"
 #include "engine/plugins.h"
@@ -10,7 +10,6 @@
 #include "engine/sample_format.h"
 #include "engine/source.h"
 #include "engine/stream_position.h"
-#include "engine/vorbis_decoder.h"
 #include "engine/wav_decoder.h"
 
 #include <algorithm>
@@ -22,7 +21,7 @@ namespace {
 #define MAX_CHANNELS 8
 #define MAX_LENGTH (1ull << 48) // frames: nine years at the highest rate
 
-const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenMpegDecoder, OpenVorbisDecoder};
+const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenEngineMediaDecoder};
 
 bool Plausible(const TQDECODER &decoder) {
     return decoder.Read && decoder.Close && decoder.Rate > 0 && decoder.Rate <= MAX_RATE &&

@@ -8,7 +8,7 @@
 // itself, and what it needs plug-ins for.
 static const WCHAR *const BuiltInExtensions[] = {L".mp1", L".mp2", L".mp3", L".wav", L".ogg"};
 static const WCHAR *const PluginExtensions[] = {
-    L".wma", L".fla", L".flac", L".ape", L".tta", L".mp4", L".m4a", L".aac",
+    L".wma", L".fla", L".flac", L".ape", L".tta", L".mp4", L".m4a", L".aac", L".opus",
 };
 
 // A path longer than the buffer is tested by its cut copy.

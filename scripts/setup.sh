@@ -4,18 +4,31 @@
 # Usage: setup.sh [x64]   (x64: what the x64 build adds)
 set -eu
 
-# libstb-dev gives the engine stb_vorbis; vorbis-tools, flac and ffmpeg make
-# the format tests' fixtures. Media Foundation under Wine decodes WMA, FLAC
-# and AAC through the GStreamer plug-ins of the Wine's own architecture
-# (-ugly holds ASF, so WMA). The gapless test captures through a private
-# PulseAudio, which 32-bit Wine reaches through the 32-bit client library.
-gstreamer=(gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-           gstreamer1.0-plugins-ugly gstreamer1.0-libav)
+# The engine and the plug-in decode through FFmpeg, built from Debian's
+# source package (scripts/build-ffmpeg.sh: apt-get source needs a deb-src
+# entry and dpkg-dev, FFmpeg's assembly nasm). vorbis-tools, flac, ffmpeg (with libopus),
+# lame, twolame and jmac (Monkey's Audio, on a Java runtime) make the format
+# tests' fixtures; ffmpeg also decodes the lossy references. The gapless test
+# captures through a private PulseAudio, which 32-bit Wine reaches through the
+# 32-bit client library.
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
           pulseaudio libpulse0:i386 libasound2-plugins:i386
-          libstb-dev vorbis-tools flac ffmpeg "${gstreamer[@]/%/:i386}")
-[ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64 "${gstreamer[@]/%/:amd64}")
+          dpkg-dev nasm vorbis-tools flac ffmpeg libjmac-java default-jre-headless)
+[ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64)
+
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+# FFmpeg's source comes from the suites this machine installs from, security
+# updates included, so that it matches the ffmpeg command.
+sources=/etc/apt/sources.list.d/tonquil-deb-src.sources
+deb_src=$(python3 "$(dirname "$0")/lib/deb_src.py" 2>/dev/null || true)
+if [ -n "$deb_src" ]; then
+    echo "Adding deb-src entries for FFmpeg's source package: $sources"
+    echo "$deb_src" | $sudo tee "$sources" >/dev/null
+    $sudo apt-get update -qq
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -26,8 +39,6 @@ for package in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=
-[ "$(id -u)" -eq 0 ] || sudo=sudo
 echo "Installing: ${missing[*]}"
 $sudo dpkg --add-architecture i386
 $sudo apt-get update -qq

@@ -18,8 +18,9 @@
  * through the plug-in, but keeps its DLL loaded, and its decoders working,
  * until the last stream it decodes is freed.
  *
- * The engine decodes every file through this same interface: its own WAV and
- * MPEG decoders are TQDECODEROPEN functions too.
+ * The engine decodes every file through this same interface: its own WAV
+ * reader and its FFmpeg decoder of MPEG audio and Ogg Vorbis are TQDECODEROPEN
+ * functions too.
  */
 #ifndef TONQUIL_DECODER_PLUGIN_H
 #define TONQUIL_DECODER_PLUGIN_H

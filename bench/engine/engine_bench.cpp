@@ -5,7 +5,7 @@
 // --quick plays 10 seconds instead of the minute.
 #include "bench/bench_support.h"
 #include "engine/bass.h"
-#include "engine/mpeg_decoder.h"
+#include "engine/media_decoders.h"
 #include "engine/source.h"
 #include "engine/wav_decoder.h"
 
@@ -107,7 +107,7 @@ int main(int argc, char **argv) {
     bool quick = argc > 1 && std::string(argv[1]) == "--quick";
     std::wstring folder = BenchFolder();
     DecodeSpeed("WAV", OpenWavDecoder, folder + L"engine-minute.wav", 5);
-    DecodeSpeed("MP3", OpenMpegDecoder, folder + L"engine-minute.mp3", 2);
+    DecodeSpeed("MP3", OpenEngineMediaDecoder, folder + L"engine-minute.mp3", 2);
     RefusalCost(300);
     PlayingCpu(folder + L"engine-minute.mp3", quick ? 10 : 75);
     return 0;

@@ -10,6 +10,11 @@ mkdir -p "$dir"
 cd "$dir"
 
 encode() { # source wav, base name
+    lame --quiet -b 192 "$1" "$2.mp3"
+    twolame --quiet "$1" "$2.mp2"
+    ffmpeg -v error -y -i "$1" -c:a libopus -b:a 128k "$2.opus"
+    java -jar /usr/share/java/jmac.jar c2 "$1" "$2.ape" >/dev/null 2>&1
+    ffmpeg -v error -y -i "$1" -c:a alac "$2.mp4"
     oggenc -Q -q 4 -o "$2.ogg" "$1"
     flac -s -f -o "$2.flac" "$1" 2>/dev/null
     ffmpeg -v error -y -i "$1" -c:a tta "$2.tta"
@@ -18,11 +23,11 @@ encode() { # source wav, base name
     ffmpeg -v error -y -i "$1" -c:a wmav2 -b:a 192k "$2.wma"
 }
 
-sox -V1 -R -r 44100 -c 2 -n -b 16 minute.wav synth 60 pinknoise vol 0.5
+sox -V1 -R -r 44100 -c 2 -n -b 16 -t wavpcm minute.wav synth 60 pinknoise vol 0.5
 encode minute.wav formats-minute
 rm -f minute.wav
 if [ "$hour" = --hour ]; then
-    sox -V1 -R -r 44100 -c 2 -n -b 16 hour.wav synth 3600 sine 220-880 sine 330 pinknoise vol 0.4
+    sox -V1 -R -r 44100 -c 2 -n -b 16 -t wavpcm hour.wav synth 3600 sine 220-880 sine 330 pinknoise vol 0.4
     encode hour.wav formats-hour
     rm -f hour.wav
 fi

@@ -38,6 +38,7 @@ Decoded DecodeBytes(TQDECODEROPEN open, const std::string &bytes, DWORD maxFrame
     if (decoded.Opened) {
         decoded.Rate = decoder.Rate;
         decoded.Channels = decoder.Channels;
+        decoded.Length = decoder.Length;
         std::vector<float> block(4096 * (size_t)(decoder.Channels ? decoder.Channels : 1));
         DWORD frames = 0;
         for (DWORD got;

@@ -16,6 +16,7 @@ struct Decoded {
     bool Opened;
     DWORD Rate;
     DWORD Channels;
+    ULONGLONG Length; // as the decoder stated it
     std::vector<float> Samples;
 };
 

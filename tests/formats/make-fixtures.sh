@@ -1,29 +1,36 @@
 #!/usr/bin/env bash
 # Makes the format tests' files in DIR with Debian's encoders, each with the
 # reference its decoder is held to:
-#   <name>.<ext> and <name>.ref.raw: the file and what it must decode to, as
-#     little-endian 32-bit floats for ffmpeg's references and as the source's
-#     own integers (<bits>-bit) for the lossless formats and oggdec.
-#   tagged.* : short tracks whose tags name artist and title.
+#   <name>.<ext> and <name>.ref.raw: the file and what it must decode to: the
+#     source's own integers (<bits>-bit, as in the name) for the lossless
+#     formats, little-endian 32-bit floats from Debian's ffmpeg for the lossy.
+#   <name>.frames: for AAC in MP4, the length its edit list states, which
+#     ends the track inside the last frame (Debian's ffmpeg 5.1 decodes that
+#     frame whole).
+#   tagged.* : short tracks whose tags name artist and title, one per kind.
+#   gains.* : tracks whose tags state ReplayGain (or Opus's R128 gains).
 # Usage: make-fixtures.sh DIR
 set -eu
 dir=$1
 mkdir -p "$dir"
 cd "$dir"
+jmac() { java -jar /usr/share/java/jmac.jar "$@" >/dev/null 2>&1; }
 
 # A chord with a little noise: every bit of a lossless sample changes, and a
-# lossy codec has something to keep. Lengths fall between block sizes.
+# lossy codec has something to keep. Lengths fall between block sizes. Mono
+# and stereo as plain PCM WAV, the only kind jmac takes.
 source_wav() { # name, rate, channels, bits, seconds
-    local encoding=signed-integer
+    local encoding=signed-integer type=wavpcm
     [ "$4" = 8 ] && encoding=unsigned-integer
-    sox -V1 -R -r "$2" -c "$3" -n -b "$4" -e "$encoding" "$1" \
+    [ "$3" -gt 2 ] && type=wav
+    sox -V1 -R -r "$2" -c "$3" -n -b "$4" -e "$encoding" -t "$type" "$1" \
         synth "$5" sine 440 sine 660 sine 1100 whitenoise vol 0.45
 }
 raw_of() { # wav, raw
     sox -V1 "$1" -t raw "$2"
 }
 
-# Lossless: FLAC (flac) and TTA (ffmpeg), compared with their source samples.
+# Lossless: FLAC (flac), TTA and ALAC (ffmpeg), compared with their source.
 for layout in "16 1 44100 1.37" "24 2 48000 0.93" "16 6 48000 0.61" "24 6 96000 0.29" \
               "8 2 22050 0.5"; do
     read -r bits channels rate seconds <<<"$layout"
@@ -33,56 +40,113 @@ for layout in "16 1 44100 1.37" "24 2 48000 0.93" "16 6 48000 0.61" "24 6 96000 
         raw_of "src-$name.wav" "flac-$name.ref.raw"
     ffmpeg -v error -y -i "src-$name.wav" -c:a tta "tta-$name.tta"
     raw_of "src-$name.wav" "tta-$name.ref.raw"
+    if [ "$channels" -le 2 ] && [ "$bits" != 8 ]; then
+        ffmpeg -v error -y -i "src-$name.wav" -c:a alac "alac-$name.m4a"
+        raw_of "src-$name.wav" "alac-$name.ref.raw"
+    fi
     rm -f "src-$name.wav"
 done
 
-# Vorbis (oggenc), compared with what oggdec makes of it as 16-bit integers
-# in WAV's channel order. oggdec 1.4.2 writes 8-channel WAV output wrong:
-# that layout is held to ffmpeg's decoding instead.
+# Monkey's Audio (jmac): every compression level at 8, 16 and 24 bits, mono
+# and stereo.
+for bits in 8 16 24; do
+    for channels in 1 2; do
+        name="$bits-${channels}ch-44100"
+        source_wav "src-$name.wav" 44100 "$channels" "$bits" 0.41
+        for level in 1 2 3 4 5; do
+            jmac "c$level" "src-$name.wav" "ape$level-$name.ape"
+            raw_of "src-$name.wav" "ape$level-$name.ref.raw"
+        done
+        rm -f "src-$name.wav"
+    done
+done
+
+# Lossy, each compared with Debian's ffmpeg decoding the same file.
+lossy() { # file, source wav, encoder command...
+    local file=$1 source=$2
+    shift 2
+    "$@"
+    ffmpeg -v error -y -i "$file" -f f32le "${file%.*}.ref.raw"
+}
+source_wav src-44.wav 44100 2 16 1.53
+source_wav src-48m.wav 48000 1 16 0.9
+source_wav src-22m.wav 22050 1 16 1.21
+lossy mp3-2ch-44100.mp3 src-44.wav lame --quiet -b 192 src-44.wav mp3-2ch-44100.mp3
+lossy mp3-1ch-22050.mp3 src-22m.wav lame --quiet -V 4 src-22m.wav mp3-1ch-22050.mp3
+lossy mp2-2ch-44100.mp2 src-44.wav twolame --quiet src-44.wav mp2-2ch-44100.mp2
+# AAC's noise substitution draws from a generator that runs on with every
+# frame decoded, so its bands differ after a seek however exact: the AAC
+# files are made without it.
+lossy aac-2ch-44100.m4a src-44.wav ffmpeg -v error -y -i src-44.wav -c:a aac -aac_pns 0 -b:a 192k aac-2ch-44100.m4a
+ffprobe -v error -select_streams a -show_entries stream=duration_ts -of csv=p=0 \
+    aac-2ch-44100.m4a >aac-2ch-44100.frames
+lossy aac-1ch-48000.aac src-48m.wav ffmpeg -v error -y -i src-48m.wav -c:a aac -aac_pns 0 -b:a 128k aac-1ch-48000.aac
+lossy wma2-2ch-44100.wma src-44.wav ffmpeg -v error -y -i src-44.wav -c:a wmav2 -b:a 192k wma2-2ch-44100.wma
+lossy wma1-1ch-48000.wma src-48m.wav ffmpeg -v error -y -i src-48m.wav -c:a wmav1 -b:a 96k wma1-1ch-48000.wma
+lossy opus-2ch-48000.opus src-44.wav ffmpeg -v error -y -i src-44.wav -c:a libopus -b:a 128k opus-2ch-48000.opus
+lossy opus-1ch-48000.opus src-22m.wav ffmpeg -v error -y -i src-22m.wav -c:a libopus -b:a 64k opus-1ch-48000.opus
 for layout in "1 22050 1.21" "2 44100 1.53" "3 32000 0.6" "6 48000 0.77" "8 48000 0.41"; do
     read -r channels rate seconds <<<"$layout"
     name="ogg-${channels}ch-$rate"
     source_wav "src-$name.wav" "$rate" "$channels" 16 "$seconds"
-    oggenc -Q -q 4 -o "$name.ogg" "src-$name.wav"
-    if [ "$channels" = 8 ]; then
-        ffmpeg -v error -y -i "$name.ogg" -f s16le "$name.ref.raw"
-    else
-        oggdec -Q -o "$name.ref.wav" "$name.ogg"
-        raw_of "$name.ref.wav" "$name.ref.raw"
-    fi
-    rm -f "src-$name.wav" "$name.ref.wav"
+    lossy "$name.ogg" "src-$name.wav" oggenc -Q -q 4 -o "$name.ogg" "src-$name.wav"
+    rm -f "src-$name.wav"
 done
+rm -f src-44.wav src-48m.wav src-22m.wav
 
-# AAC in MP4 and in ADTS, and WMA (ffmpeg), compared with ffmpeg's decoding.
-source_wav src-lossy.wav 44100 2 16 1.3
-source_wav src-lossy-mono.wav 48000 1 16 0.9
-ffmpeg -v error -y -i src-lossy.wav -c:a aac -b:a 192k aac-2ch-44100.m4a
-ffmpeg -v error -y -i src-lossy-mono.wav -c:a aac -b:a 128k aac-1ch-48000.aac
-ffmpeg -v error -y -i src-lossy.wav -c:a wmav2 -b:a 192k wma-2ch-44100.wma
-for name in aac-2ch-44100.m4a aac-1ch-48000.aac wma-2ch-44100.wma; do
-    ffmpeg -v error -y -i "$name" -f f32le "${name%.*}.ref.raw"
-done
-rm -f src-lossy.wav src-lossy-mono.wav
+# An APEv2 tag (footer only, as at the end of Monkey's Audio files) of the
+# items given as KEY=VALUE.
+apev2() { # file, item...
+    python3 - "$@" <<'PY'
+import struct, sys
+items = b""
+for item in sys.argv[2:]:
+    key, value = item.split("=", 1)
+    value = value.encode()
+    items += struct.pack("<II", len(value), 0) + key.encode() + b"\0" + value
+size = len(items) + 32
+footer = b"APETAGEX" + struct.pack("<IIII", 2000, size, len(sys.argv) - 2, 0) + b"\0" * 8
+with open(sys.argv[1], "ab") as out:
+    out.write(items + footer)
+PY
+}
 
 # Tagged tracks for the artist and title, one of each kind, each a tone of
 # its own frequency (tagged-<ext>.hz) so that a capture tells which played.
 tone() { # ext, frequency
-    sox -V1 -R -r 44100 -c 2 -n -b 16 "tagged-$1.wav" synth 1.2 sine "$2" vol 0.5
+    sox -V1 -R -r 44100 -c 2 -n -b 16 -t wavpcm "tagged-$1.wav" synth 1.2 sine "$2" vol 0.5
     echo "$2" >"tagged-$1.hz"
 }
 tone ogg 330 && oggenc -Q -a "Ogg Artist" -t "Ogg Title ü" -o tagged.ogg tagged-ogg.wav
 tone flac 440 && flac -s -f -T "ARTIST=Flac Artist" -T "TITLE=Flac Title" -o tagged.flac tagged-flac.wav
-for kind in "tta tta 550" "m4a aac 660" "wma wmav2 770" "aac aac 880"; do
+tone fla 495 && flac -s -f -T "ARTIST=Fla Artist" -T "TITLE=Fla Title" -o tagged.fla tagged-fla.wav
+for kind in "tta tta 550" "m4a aac 660" "wma wmav2 770" "aac aac 880" "mp4 alac 605" \
+            "opus libopus 935"; do
     read -r ext codec hz <<<"$kind"
     tone "$ext" "$hz"
     ffmpeg -v error -y -i "tagged-$ext.wav" -metadata artist="${ext^^} Artist" \
         -metadata title="${ext^^} Title" -c:a "$codec" "tagged.$ext"
 done
+tone ape 715 && jmac c2 tagged-ape.wav tagged.ape && apev2 tagged.ape "Artist=APE Artist" "Title=APE Title"
 tone wav 990 && mv tagged-wav.wav tagged.wav
 tone mp3 1210 && lame --quiet -b 160 tagged-mp3.wav tagged.mp3
-# An MP4 with a video track and no audio, and Ogg that holds Opus, not
-# Vorbis: both refused.
+tone mp2 1100 && twolame --quiet tagged-mp2.wav tagged.mp2
+# No Debian package encodes MPEG layer 1; this track is layer 2 under the
+# name .mp1, which the engine decodes by what it is.
+tone mp1 1320 && twolame --quiet tagged-mp1.wav tagged.mp1
+
+# ReplayGain as each kind of tag states it.
+sox -V1 -R -r 44100 -c 2 -n -b 16 -t wavpcm gains.wav synth 0.5 sine 500 vol 0.5
+flac -s -f -T "REPLAYGAIN_TRACK_GAIN=-6.48 dB" -T "REPLAYGAIN_TRACK_PEAK=0.988553" \
+    -T "REPLAYGAIN_ALBUM_GAIN=+1.25 dB" -T "REPLAYGAIN_ALBUM_PEAK=0.5" -o gains.flac gains.wav
+ffmpeg -v error -y -i gains.wav -metadata REPLAYGAIN_TRACK_GAIN="-3.10 dB" \
+    -metadata REPLAYGAIN_TRACK_PEAK=0.75 gains.mp3
+ffmpeg -v error -y -i gains.wav -c:a libopus -metadata R128_TRACK_GAIN=-512 \
+    -metadata R128_ALBUM_GAIN=256 gains.opus
+jmac c2 gains.wav gains.ape && apev2 gains.ape "REPLAYGAIN_TRACK_GAIN=nan dB" \
+    "REPLAYGAIN_TRACK_PEAK=-1" "REPLAYGAIN_ALBUM_GAIN=2.5" "REPLAYGAIN_ALBUM_PEAK=1e999"
+
+# An MP4 with a video track and no audio: refused.
 ffmpeg -v error -y -f lavfi -i testsrc=duration=0.5:size=64x48:rate=10 -c:v mpeg4 video.m4a
-ffmpeg -v error -y -i tagged-ogg.wav -c:a libopus opus.ogg
-rm -f tagged-*.wav
+rm -f tagged-*.wav gains.wav
 touch fixtures.stamp

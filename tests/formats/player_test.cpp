@@ -2,7 +2,8 @@
 // plays one track of each kind in order into ALSA's capture, loading the
 // plug-in when the engine alone cannot open a track and freeing it when a
 // track the engine reads by itself starts; and the player's own window shows
-// artist and title of Ogg, FLAC, TTA, M4A and WMA tracks in its balloon.
+// artist and title of Ogg, FLAC, TTA, M4A, WMA, Monkey's Audio and Opus tracks
+// in its balloon.
 #include <gtest/gtest.h>
 
 #include "engine_support.h"
@@ -23,9 +24,12 @@ struct Kind {
     bool NeedsPlugin;
 };
 
-// FreeAddOn is on: .wav, .mp3 and .ogg start with the plug-in freed.
-const Kind Kinds[] = {{"ogg", false}, {"flac", true}, {"tta", true}, {"m4a", true},
-                      {"wav", false}, {"wma", true},  {"aac", true}, {"mp3", false}};
+// FreeAddOn is on: .wav, .mp1, .mp2, .mp3 and .ogg start with the plug-in
+// freed. Neighbours differ in tone by 10% or more; Opus, decoded at 48 kHz,
+// plays last, as its capture file sorts after those at 44.1 kHz.
+const Kind Kinds[] = {{"ogg", false}, {"flac", true}, {"tta", true},  {"m4a", true}, {"wav", false},
+                      {"wma", true},  {"aac", true},  {"mp3", false}, {"ape", true}, {"mp2", false},
+                      {"mp1", false}, {"fla", true},  {"mp4", true},  {"opus", true}};
 
 std::string AnsiPath(const std::wstring &path) {
     char ansi[MAX_PATH];
@@ -47,18 +51,15 @@ bool HasModule(DWORD process, const wchar_t *name) {
     return found;
 }
 
-// The tones heard one after another in 16-bit stereo captures at 44.1 kHz, in
-// the order played: each stretch of about the same frequency (from the zero
-// crossings of the first channel, in windows of 100 ms) long enough to be a
-// track. Tracks of one format follow each other on one device, in one file.
-std::vector<double> TonesHeard(const std::vector<std::wstring> &files) {
-    std::vector<short> samples;
-    for (const std::wstring &file : files) {
-        std::vector<short> more = Int16Samples(ReadBytes(file));
-        samples.insert(samples.end(), more.begin(), more.end());
-    }
-    const size_t window = 4410;
-    std::vector<double> tones;
+// The tones heard one after another in 16-bit stereo captures, in the order
+// played: each stretch of about the same frequency (from the zero crossings
+// of the first channel, in windows of 100 ms) long enough to be a track.
+// Tracks of one format follow each other on one device, in one file, named
+// capture-<rate>-2-16.raw (then .raw.0000 and so on).
+void TonesInCapture(const std::wstring &file, std::vector<double> *tones) {
+    std::vector<short> samples = Int16Samples(ReadBytes(file));
+    const size_t rate = (size_t)_wtol(file.c_str() + file.rfind(L"capture-") + 8);
+    const size_t window = rate / 10;
     double current = 0;
     int windows = 0;
     for (size_t at = 0; at + window <= samples.size() / 2; at += window) {
@@ -67,15 +68,21 @@ std::vector<double> TonesHeard(const std::vector<std::wstring> &files) {
             crossings += (samples[2 * i - 2] < 0) != (samples[2 * i] < 0);
             loud += abs(samples[2 * i]) > 1000;
         }
-        double hz = loud > (int)window / 2 ? crossings / 2.0 * 44100.0 / (double)window : 0;
+        double hz = loud > (int)window / 2 ? crossings / 2.0 * (double)rate / (double)window : 0;
         if (hz && current && fabs(hz - current) < current * 0.03) {
             if (++windows == 5)
-                tones.push_back(current);
+                tones->push_back(current);
             continue;
         }
         current = hz;
         windows = 1;
     }
+}
+
+std::vector<double> TonesHeard(const std::wstring &folder) {
+    std::vector<double> tones;
+    for (const std::wstring &file : CaptureFiles(folder))
+        TonesInCapture(file, &tones);
     return tones;
 }
 
@@ -121,7 +128,7 @@ TEST(FormatsPlayer, PlaysOneTrackOfEachKindInOrderLoadingThePluginAsNeeded) {
     // moments its play routine loads or frees the plug-in.
     size_t count = sizeof Kinds / sizeof Kinds[0];
     std::vector<std::vector<bool>> looks(count);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(2)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(2)) {
         DWORD_PTR track = 0;
         SendMessageTimeoutW(player, CM_GETTRACKNO, 0, 0, SMTO_BLOCK, 5000, &track);
         if (track < count)
@@ -135,7 +142,7 @@ TEST(FormatsPlayer, PlaysOneTrackOfEachKindInOrderLoadingThePluginAsNeeded) {
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 10000));
     CloseHandle(process);
 
-    std::vector<double> tones = TonesHeard(CaptureFiles(captures));
+    std::vector<double> tones = TonesHeard(captures);
     ASSERT_GE(tones.size(), count);
     for (size_t i = 0; i < count; ++i) {
         SCOPED_TRACE(Kinds[i].Extension);
@@ -156,7 +163,9 @@ TEST(FormatsPlayer, BalloonNamesArtistAndTitleFromTheFilesOwnTags) {
                   {L"tagged.flac", L"Flac Artist", L"Flac Title"},
                   {L"tagged.tta", L"TTA Artist", L"TTA Title"},
                   {L"tagged.m4a", L"M4A Artist", L"M4A Title"},
-                  {L"tagged.wma", L"WMA Artist", L"WMA Title"}};
+                  {L"tagged.wma", L"WMA Artist", L"WMA Title"},
+                  {L"tagged.ape", L"APE Artist", L"APE Title"},
+                  {L"tagged.opus", L"OPUS Artist", L"OPUS Title"}};
     for (const Tagged &track : tagged) {
         SCOPED_TRACE(Utf8(track.Name));
         std::wstring path = MakeScratchFolder(L"balloon") + track.Name;

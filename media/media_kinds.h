@@ -1,0 +1,30 @@
+// The kinds of file Tonquil decodes through FFmpeg, by container and codec,
+// and who decodes each: the engine by itself or the decoder plug-in. The
+// content decides the kind, never the file's name.
+#ifndef TONQUIL_MEDIA_MEDIA_KINDS_H
+#define TONQUIL_MEDIA_MEDIA_KINDS_H
+
+enum MediaSide { MEDIA_ENGINE, MEDIA_PLUGIN };
+
+struct MediaKind {
+    const char *Demuxer; // FFmpeg's name of the container
+    int Codec;           // an AVCodecID
+    MediaSide Side;
+    // The container's timestamps place every frame exactly after a seek, and
+    // its duration is the exact length; otherwise both come from counting
+    // the frames of the packets from the start.
+    bool Exact;
+    // A packet's size or duration tells how many frames it decodes to.
+    bool Countable;
+    // The container's duration ends the track where the decoder would give
+    // more: MP4's edit list cuts the encoder's padding from the last frame.
+    bool StatesEnd;
+    // Frames a decoder needs before a seek's target to give it as decoding
+    // from the start would: 0 for lossless codecs.
+    int PrerollMs;
+};
+
+// The kind of this container and codec, NULL when Tonquil decodes no such file.
+const MediaKind *FindMediaKind(const char *demuxer, int codec);
+
+#endif
