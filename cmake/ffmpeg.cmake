@@ -35,10 +35,12 @@ if(NOT TONQUIL_FFMPEG_DIR)
     add_dependencies(tonquil_ffmpeg ffmpeg_build)
     # FFmpeg's notice goes with the files that link it.
     set(notice ${TONQUIL_BIN_DIR}/FFmpeg-COPYING.LGPLv2.1)
+    # It waits on the target, not on FFmpeg's files: a rule naming those files
+    # would build FFmpeg a second time, at once, beside ffmpeg_build.
     add_custom_command(OUTPUT ${notice}
                        COMMAND ${CMAKE_COMMAND} -E copy ${ffmpeg_dir}/source/COPYING.LGPLv2.1
                                ${notice}
-                       DEPENDS ${ffmpeg_files})
+                       DEPENDS ffmpeg_build)
     add_custom_target(ffmpeg_notice ALL DEPENDS ${notice})
     file(MAKE_DIRECTORY ${ffmpeg_prefix}/include)
 endif()
