@@ -20,6 +20,21 @@ packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 
+missing=()
+for package in "${packages[@]}"; do
+    name=$package
+    [ "$package" = wine32 ] && name=wine32:i386
+    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo dpkg --add-architecture i386
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        -o DPkg::Lock::Timeout=300 "${missing[@]}" >/dev/null
+fi
+
 # FFmpeg's source comes from the suites this machine installs from, security
 # updates included, so that it matches the ffmpeg command.
 sources=/etc/apt/sources.list.d/tonquil-deb-src.sources
@@ -30,17 +45,3 @@ if [ -n "$deb_src" ]; then
     $sudo apt-get update -qq
 fi
 
-missing=()
-for package in "${packages[@]}"; do
-    name=$package
-    [ "$package" = wine32 ] && name=wine32:i386
-    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$package")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-$sudo dpkg --add-architecture i386
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-    -o DPkg::Lock::Timeout=300 "${missing[@]}" >/dev/null
