@@ -2,7 +2,9 @@
 
 #include "extension/keyboard.h"
 #include "extension/module_record.h"
+#include "extension/playback_options.h"
 #include "extension/playlist_view.h"
+#include "extension/position_bar.h"
 #include "extension/resource.h"
 #include "extension/status_bar.h"
 #include "extension/texts.h"
@@ -29,6 +31,29 @@ static HWND AddLabel(HWND window, UINT text, int id) {
     return AddControl(window, L"Static", text, SS_LEFT | SS_CENTERIMAGE, id);
 }
 
+HWND AddCheckBox(HWND window, UINT text, int id) {
+    return AddControl(window, L"Button", text, WS_TABSTOP | BS_AUTOCHECKBOX, id);
+}
+
+HWND AddChoice(HWND window, UINT label, int labelId, int id, const UINT *texts, int count) {
+    if (!AddLabel(window, label, labelId))
+        return NULL;
+    HWND choice =
+        AddControl(window, L"ComboBox", 0, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, id);
+    for (int i = 0; choice && i < count; ++i) {
+        WCHAR text[TEXT_SIZE];
+        LoadText(texts[i], text, TEXT_SIZE);
+        SendMessageW(choice, CB_ADDSTRING, 0, (LPARAM)text);
+    }
+    return choice;
+}
+
+void ShowChoice(HWND choice, LONG value) {
+    if (!SendMessageW(choice, CB_GETDROPPEDSTATE, 0, 0) &&
+        SendMessageW(choice, CB_GETCURSEL, 0, 0) != value)
+        SendMessageW(choice, CB_SETCURSEL, (WPARAM)value, 0);
+}
+
 static int AddTransport(HWND window) {
     return AddButton(window, IDS_PREV, IDC_PREV) && AddButton(window, IDS_PLAY, IDC_PLAY) &&
            AddButton(window, IDS_PAUSE, IDC_PAUSE) && AddButton(window, IDS_STOP, IDC_STOP) &&
@@ -44,31 +69,24 @@ static int AddVolume(HWND window) {
         return 0;
     SendMessageW(Ui.Volume, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
     SendMessageW(Ui.Volume, TBM_SETPAGESIZE, 0, 10);
-    Ui.Mute = AddControl(window, L"Button", IDS_MUTE, WS_TABSTOP | BS_AUTOCHECKBOX, IDC_MUTE);
+    Ui.Mute = AddCheckBox(window, IDS_MUTE, IDC_MUTE);
     return Ui.Mute != NULL;
 }
 
 static int AddPlayMode(HWND window) {
     static const UINT Modes[] = {IDS_MODE_STOP, IDS_MODE_ORDER, IDS_MODE_SHUFFLE};
-    if (!AddLabel(window, IDS_MODE_LABEL, IDC_MODE_LABEL))
-        return 0;
-    Ui.PlayMode =
-        AddControl(window, L"ComboBox", 0, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, IDC_MODE);
-    if (!Ui.PlayMode)
-        return 0;
-    for (UINT mode : Modes) {
-        WCHAR text[TEXT_SIZE];
-        LoadText(mode, text, TEXT_SIZE);
-        SendMessageW(Ui.PlayMode, CB_ADDSTRING, 0, (LPARAM)text);
-    }
-    return 1;
+    Ui.PlayMode = AddChoice(window, IDS_MODE_LABEL, IDC_MODE_LABEL, IDC_MODE, Modes,
+                            sizeof Modes / sizeof Modes[0]);
+    return Ui.PlayMode != NULL;
 }
 
 int CreateControls(HWND window) {
-    if (!AddTransport(window) || !AddVolume(window) || !CreatePlaylistView(window))
+    if (!AddTransport(window) || !AddVolume(window) || !CreatePositionBar(window) ||
+        !CreatePlaylistView(window))
         return 0;
     if (!AddButton(window, IDS_ADD, IDC_ADD) || !AddButton(window, IDS_REMOVE, IDC_REMOVE) ||
-        !AddButton(window, IDS_SAVE, IDC_SAVE) || !AddPlayMode(window))
+        !AddButton(window, IDS_SAVE, IDC_SAVE) || !AddPlayMode(window) ||
+        !CreatePlaybackOptions(window))
         return 0;
     Ui.Status = CreateStatusBar(window);
     return Ui.Status != NULL;

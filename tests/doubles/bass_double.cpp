@@ -8,7 +8,10 @@
 //   - one that starts with "BRIEF" ends at once when played: opened with
 //     auto-free, it is freed inside BASS_ChannelPlay, as a track shorter than
 //     the time it takes to start would be;
-//   - <path>.id3v1 and <path>.id3v2, when present, are its tag blocks.
+//   - <path>.id3v1 and <path>.id3v2, when present, are its tag blocks;
+//   - <path>.length, when present, holds its length in milliseconds of
+//     decoded output, which is 44.1 kHz 16-bit stereo; without it the
+//     length is an error.
 // BASS_PluginLoad accepts files whose name starts with "bassplug".
 // With a file bass-no-device beside it, BASS_Init fails as it does on a
 // system without an output device, and so does every open.
@@ -18,6 +21,7 @@
 
 #include <mutex>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string>
 #include <vector>
 
@@ -28,6 +32,7 @@ struct Stream {
     DWORD state;
     std::string tags[2];
     bool hasTags[2];
+    QWORD length; // bytes; (QWORD)-1 when not known
     bool brief;
     DWORD flags;
     HSYNC sync;
@@ -44,6 +49,7 @@ bool Initialised = false;
 WCHAR Folder[MAX_PATH];
 
 #define LOG(...) DoubleLog(Folder, L"bass-calls.log", __VA_ARGS__)
+#define BYTES_PER_SECOND 176400
 
 std::string Utf8(const WCHAR *text) {
     if (!text)
@@ -101,6 +107,10 @@ DWORD OpenStream(const WCHAR *path, DWORD flags) {
     const WCHAR *suffix[2] = {L".id3v1", L".id3v2"};
     for (int i = 0; i < 2; ++i)
         stream.hasTags[i] = ReadWholeFile(std::wstring(path) + suffix[i], stream.tags[i]);
+    std::string length;
+    stream.length = ReadWholeFile(std::wstring(path) + L".length", length)
+                        ? strtoull(length.c_str(), NULL, 10) * BYTES_PER_SECOND / 1000
+                        : (QWORD)-1;
     Streams.push_back(stream);
     return stream.handle;
 }
@@ -232,6 +242,21 @@ const char *WINAPI BASS_ChannelGetTags(DWORD handle, DWORD tags) {
         block = stream->tags[tags].data();
     LOG("BASS_ChannelGetTags(%lu,%lu)=%s", handle, tags, block ? "block" : "0");
     return block;
+}
+
+QWORD WINAPI BASS_ChannelGetLength(DWORD handle) {
+    std::lock_guard<std::mutex> hold(Lock);
+    Stream *stream = FindStream(handle);
+    QWORD length = stream ? stream->length : (QWORD)-1;
+    LOG("BASS_ChannelGetLength(%lu)=%lld", handle, (long long)length);
+    return length;
+}
+
+float WINAPI BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
+    std::lock_guard<std::mutex> hold(Lock);
+    float seconds = FindStream(handle) ? (float)((double)pos / BYTES_PER_SECOND) : -1.0f;
+    LOG("BASS_ChannelBytes2Seconds(%lu,%llu)=%.3f", handle, pos, seconds);
+    return seconds;
 }
 
 HPLUGIN WINAPI BASS_PluginLoad(const char *file, DWORD flags) {

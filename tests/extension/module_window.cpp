@@ -3,10 +3,12 @@
 #include "player_window.h"
 #include "running_player.h"
 #include "test_support.h"
+#include "tonquil_audio_library.h"
 #include "tonquil_extension.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
+#include <stdlib.h>
 
 void ModuleWindow::SetUp() {
     for (const wchar_t *name : {L"tonquil.ini", L"tonquil.ini.tmp", L"tonquil.m3u",
@@ -125,11 +127,22 @@ LONG PlayerTrackNo(HWND player) {
     return (LONG)SendMessageW(player, CM_GETTRACKNO, 0, 0);
 }
 
+// The player opens what it plays with auto-free; the module's reads of
+// titles and lengths open without.
+static std::vector<std::string> PlayerOpens(const std::wstring &folder, const std::string &prefix) {
+    std::vector<std::string> opens;
+    for (const std::string &line : LogLinesStarting(ReadLog(folder, L"bass-calls.log"), prefix)) {
+        size_t flags = line.rfind(",0x");
+        if (flags != std::string::npos &&
+            (strtoul(line.c_str() + flags + 3, NULL, 16) & BASS_STREAM_AUTOFREE))
+            opens.push_back(line);
+    }
+    return opens;
+}
+
 std::vector<std::wstring> OpenedPaths() {
     std::vector<std::wstring> paths;
-    const std::string prefix = "BASS_StreamCreateFile(";
-    for (const std::string &line :
-         LogLinesStarting(ReadLog(TestFolder(), L"bass-calls.log"), prefix)) {
+    for (const std::string &line : PlayerOpens(TestFolder(), "BASS_StreamCreateFile(")) {
         // BASS_StreamCreateFile(mem,path,offset,length,flags)=handle
         size_t start = line.find(',') + 1;
         size_t end = line.rfind(')');
@@ -156,10 +169,9 @@ std::wstring RealPlayerFolder(const std::string &playlist) {
 size_t WaitForOpen(const std::wstring &folder, const std::wstring &path) {
     std::string opened = "BASS_StreamCreateFile(0," + Utf8(path) + ",";
     DWORD start = GetTickCount();
-    while (LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).empty() &&
-           GetTickCount() - start < 10000)
+    while (PlayerOpens(folder, opened).empty() && GetTickCount() - start < 10000)
         Sleep(50);
-    return LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).size();
+    return PlayerOpens(folder, opened).size();
 }
 
 void PumpFor(DWORD ms) {

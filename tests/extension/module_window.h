@@ -46,14 +46,14 @@ std::wstring StatusText(HWND window, int part);
 // The paths of the player's entries, read as any sender would.
 std::vector<std::wstring> PlayerEntries(HWND player);
 LONG PlayerTrackNo(HWND player);
-// The paths the bass double was asked to open, in order.
+// The paths the player asked the bass double to open for playing, in order.
 std::vector<std::wstring> OpenedPaths();
 
 // A fresh folder for the real tonquil.exe, with the module, the bass double
 // (logging) and this playlist beside it.
 std::wstring RealPlayerFolder(const std::string &playlist);
-// Waits up to 10 s for the bass double in folder to open path; gives how
-// many times it has.
+// Waits up to 10 s for the player in folder to open path for playing; gives
+// how many times it has.
 size_t WaitForOpen(const std::wstring &folder, const std::wstring &path);
 
 // Dispatches messages for about ms milliseconds (lets the module's timer run).
