@@ -49,6 +49,8 @@ HWND AddChoice(HWND window, UINT label, int labelId, int id, const UINT *texts, 
 }
 
 void ShowChoice(HWND choice, LONG value) {
+    if (value < 0 || value >= (LONG)SendMessageW(choice, CB_GETCOUNT, 0, 0))
+        value = -1; // a value the window has no text for: none shown
     if (!SendMessageW(choice, CB_GETDROPPEDSTATE, 0, 0) &&
         SendMessageW(choice, CB_GETCURSEL, 0, 0) != value)
         SendMessageW(choice, CB_SETCURSEL, (WPARAM)value, 0);

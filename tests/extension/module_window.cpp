@@ -183,6 +183,30 @@ void PumpFor(DWORD ms) {
     PumpMessages();
 }
 
+bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return done();
+        PumpMessages();
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+std::wstring WindowText(HWND control) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(control, text, 256);
+    return text;
+}
+
+void HoldControlKey(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
 HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point) {
     size_t characters = 1;
     for (const std::wstring &path : paths)

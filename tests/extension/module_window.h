@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,12 @@ size_t WaitForOpen(const std::wstring &folder, const std::wstring &path);
 
 // Dispatches messages for about ms milliseconds (lets the module's timer run).
 void PumpFor(DWORD ms);
+// Dispatches messages until done gives true or timeoutMs have passed; gives
+// what done last gave.
+bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
+std::wstring WindowText(HWND control);
+// Sets or clears the thread's Ctrl key, as the keys after it see it.
+void HoldControlKey(bool down);
 // A drop of the paths at a point of the window's client area, as the shell
 // hands it over.
 HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point);
