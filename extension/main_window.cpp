@@ -96,14 +96,17 @@ static void HideTonquilWindow() {
     ShowWindow(Ui.Window, SW_HIDE);
 }
 
+// A window coming into view catches up with the player as it comes
+// (FollowVisibility); one in view already does it here.
 void ShowTonquilWindow() {
     if (!Ui.Window)
         return;
-    SyncWithPlayer();
     if (!IsWindowVisible(Ui.Window))
         ShowWindow(Ui.Window, ShowMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     else if (IsIconic(Ui.Window))
         ShowWindow(Ui.Window, SW_RESTORE);
+    else
+        SyncWithPlayer();
     SetForegroundWindow(Ui.Window);
     ShowCurrentTrack();
     if (!HasStatus())
