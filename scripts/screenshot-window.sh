@@ -39,7 +39,7 @@ else
     quiet "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
         /d $((96 * times)) /f
     quiet "$WINE" reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d $((96 * times)) /f
-    quiet wineserver -w
+    quiet wineserver -k
     quiet wineserver -p
 fi
 
