@@ -2,7 +2,6 @@
 
 #include "extension/keyboard.h"
 #include "extension/module_record.h"
-#include "extension/playback_options.h"
 #include "extension/playlist_view.h"
 #include "extension/position_bar.h"
 #include "extension/resource.h"
@@ -82,13 +81,34 @@ static int AddPlayMode(HWND window) {
     return Ui.PlayMode != NULL;
 }
 
+// Label, slider and time; the slider is named by its text and its label.
+static int AddSeekRow(HWND window) {
+    if (!AddLabel(window, IDS_SEEK_LABEL, IDC_SEEK_LABEL))
+        return 0;
+    Ui.Seek = AddControl(window, TRACKBAR_CLASSW, IDS_SEEK_NAME,
+                         WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, IDC_SEEK);
+    Ui.Time = AddControl(window, L"Static", 0, SS_RIGHT | SS_CENTERIMAGE, IDC_TIME);
+    if (!Ui.Seek || !Ui.Time)
+        return 0;
+    PrepareSeekRow();
+    return 1;
+}
+
+static int AddPlaybackOptions(HWND window) {
+    static const UINT Gains[] = {IDS_GAIN_OFF, IDS_GAIN_TRACK, IDS_GAIN_ALBUM};
+    Ui.Resume = AddCheckBox(window, IDS_RESUME, IDC_RESUME);
+    Ui.Gain = AddChoice(window, IDS_GAIN_LABEL, IDC_GAIN_LABEL, IDC_GAIN, Gains,
+                        sizeof Gains / sizeof Gains[0]);
+    return Ui.Resume && Ui.Gain;
+}
+
 int CreateControls(HWND window) {
-    if (!AddTransport(window) || !AddVolume(window) || !CreatePositionBar(window) ||
+    if (!AddTransport(window) || !AddVolume(window) || !AddSeekRow(window) ||
         !CreatePlaylistView(window))
         return 0;
     if (!AddButton(window, IDS_ADD, IDC_ADD) || !AddButton(window, IDS_REMOVE, IDC_REMOVE) ||
         !AddButton(window, IDS_SAVE, IDC_SAVE) || !AddPlayMode(window) ||
-        !CreatePlaybackOptions(window))
+        !AddPlaybackOptions(window))
         return 0;
     Ui.Status = CreateStatusBar(window);
     return Ui.Status != NULL;

@@ -5,17 +5,6 @@
 #include "extension/resource.h"
 #include "extension/window_ui.h"
 
-static const UINT GainTexts[] = {IDS_GAIN_OFF, IDS_GAIN_TRACK, IDS_GAIN_ALBUM};
-
-int CreatePlaybackOptions(HWND window) {
-    Ui.Resume = AddCheckBox(window, IDS_RESUME, IDC_RESUME);
-    if (!Ui.Resume)
-        return 0;
-    Ui.Gain = AddChoice(window, IDS_GAIN_LABEL, IDC_GAIN_LABEL, IDC_GAIN, GainTexts,
-                        sizeof GainTexts / sizeof GainTexts[0]);
-    return Ui.Gain != NULL;
-}
-
 void SyncPlaybackOptions() {
     WPARAM resume = SendToPlayer(CM_GETRESUME, 0, 0) ? BST_CHECKED : BST_UNCHECKED;
     if ((WPARAM)SendMessageW(Ui.Resume, BM_GETCHECK, 0, 0) != resume)

@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-// Makes the check box, the label and the choice, in tab order.
-int CreatePlaybackOptions(HWND window);
 void SyncPlaybackOptions();
 // WM_COMMAND from a control of the window; 1 when it was one of these.
 int OnPlaybackOptionCommand(WORD id, WORD code);

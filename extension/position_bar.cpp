@@ -1,9 +1,6 @@
 #include "extension/position_bar.h"
 
-#include "extension/keyboard.h"
-#include "extension/module_record.h"
 #include "extension/player_link.h"
-#include "extension/resource.h"
 #include "extension/texts.h"
 #include "extension/window_ui.h"
 
@@ -107,26 +104,11 @@ void OnSeekScroll(WORD code) {
     }
 }
 
-int CreatePositionBar(HWND window) {
-    WCHAR text[TEXT_SIZE];
-    LoadText(IDS_SEEK_LABEL, text, TEXT_SIZE);
-    if (!CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, 0, 0,
-                         0, 0, window, (HMENU)(UINT_PTR)IDC_SEEK_LABEL, Module.Instance, NULL))
-        return 0;
-    LoadText(IDS_SEEK_NAME, text, TEXT_SIZE);
-    Ui.Seek = CreateWindowExW(0, TRACKBAR_CLASSW, text,
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 0, 0, 0,
-                              0, window, (HMENU)(UINT_PTR)IDC_SEEK, Module.Instance, NULL);
-    if (!Ui.Seek)
-        return 0;
-    AddKeyboardHandling(Ui.Seek);
+void PrepareSeekRow() {
     SendMessageW(Ui.Seek, TBM_SETLINESIZE, 0, SEEK_STEP_MS);
     SendMessageW(Ui.Seek, TBM_SETPAGESIZE, 0, SEEK_PAGE_MS);
     // It stays enabled with nothing open, so that it keeps the focus when a
     // track stops; its range is then empty and its keys do nothing.
     SendMessageW(Ui.Seek, TBM_SETRANGEMAX, FALSE, 0);
-    Ui.Time =
-        CreateWindowExW(0, L"Static", L"0:00", WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_CENTERIMAGE, 0,
-                        0, 0, 0, window, (HMENU)(UINT_PTR)IDC_TIME, Module.Instance, NULL);
-    return Ui.Time != NULL;
+    ShowTime(0, 0);
 }

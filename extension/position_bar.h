@@ -10,8 +10,9 @@
 // The step of the arrow keys, on the slider or with Ctrl anywhere.
 #define SEEK_STEP_MS 5000
 
-// Makes the label, the slider and the time text, in tab order.
-int CreatePositionBar(HWND window);
+// Sets the slider's steps and shows an empty time, once Ui.Seek and Ui.Time
+// are made.
+void PrepareSeekRow();
 // Shows the player's position and length; the thumb stays where the user
 // holds it.
 void RefreshPosition();
