@@ -3,7 +3,6 @@
 #include "player_window.h"
 #include "running_player.h"
 #include "test_support.h"
-#include "tonquil_audio_library.h"
 #include "tonquil_extension.h"
 
 #include <commctrl.h>
@@ -127,14 +126,14 @@ LONG PlayerTrackNo(HWND player) {
     return (LONG)SendMessageW(player, CM_GETTRACKNO, 0, 0);
 }
 
-// The player opens what it plays with auto-free; the module's reads of
-// titles and lengths open without.
+// The module's reads of titles and lengths open decoding streams, which are
+// never played; the player's opens are the others.
 static std::vector<std::string> PlayerOpens(const std::wstring &folder, const std::string &prefix) {
+    const unsigned long decode = 0x200000;
     std::vector<std::string> opens;
     for (const std::string &line : LogLinesStarting(ReadLog(folder, L"bass-calls.log"), prefix)) {
         size_t flags = line.rfind(",0x");
-        if (flags != std::string::npos &&
-            (strtoul(line.c_str() + flags + 3, NULL, 16) & BASS_STREAM_AUTOFREE))
+        if (flags != std::string::npos && !(strtoul(line.c_str() + flags + 3, NULL, 16) & decode))
             opens.push_back(line);
     }
     return opens;
