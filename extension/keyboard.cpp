@@ -1,6 +1,7 @@
 #include "extension/keyboard.h"
 
 #include "extension/module_record.h"
+#include "extension/position_bar.h"
 #include "extension/window_ui.h"
 
 #include <commctrl.h>
@@ -66,9 +67,18 @@ int RunMnemonic(WCHAR letter) {
     return 0;
 }
 
+int RunWindowKey(UINT key) {
+    if ((key != VK_LEFT && key != VK_RIGHT) || GetKeyState(VK_CONTROL) >= 0)
+        return 0;
+    SeekBy(key == VK_LEFT ? -SEEK_STEP_MS : SEEK_STEP_MS);
+    return 1;
+}
+
 static LRESULT HandleKey(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_KEYDOWN:
+        if (RunWindowKey((UINT)wParam))
+            return 0;
         if (wParam == VK_TAB) {
             MoveFocus(control, GetKeyState(VK_SHIFT) < 0);
             return 0;

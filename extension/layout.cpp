@@ -118,10 +118,18 @@ static const FLOW_ITEM TopItems[] = {
 };
 
 static const FLOW_ITEM BottomItems[] = {
-    {IDC_ADD, FIT_BUTTON, 0, 0, 0},  {IDC_REMOVE, FIT_BUTTON, 0, 0, 0},
-    {IDC_SAVE, FIT_BUTTON, 0, 0, 0}, {IDC_MODE_LABEL, FIT_LABEL, 0, GROUP_GAP, 1},
+    {IDC_ADD, FIT_BUTTON, 0, 0, 0},
+    {IDC_REMOVE, FIT_BUTTON, 0, 0, 0},
+    {IDC_SAVE, FIT_BUTTON, 0, 0, 0},
+    {IDC_MODE_LABEL, FIT_LABEL, 0, GROUP_GAP, 1},
     {IDC_MODE, FIT_COMBO, 0, 0, 0},
+    {IDC_RESUME, FIT_CHECK, 0, GROUP_GAP, 0},
+    {IDC_GAIN_LABEL, FIT_LABEL, 0, GROUP_GAP, 1},
+    {IDC_GAIN, FIT_COMBO, 0, 0, 0},
 };
+
+// The widest time the seek row shows.
+#define WIDEST_TIME L"00:00:00 / 00:00:00"
 
 #define COUNT_OF(array) ((int)(sizeof(array) / sizeof((array)[0])))
 
@@ -171,8 +179,8 @@ static int ItemWidth(HDC dc, const FLOW_ITEM *item) {
     return 0;
 }
 
-static void PlaceItem(HWND control, int x, int y, int width, int rowHeight) {
-    if (GetDlgCtrlID(control) == IDC_MODE) {
+static void PlaceItem(HWND control, FIT fit, int x, int y, int width, int rowHeight) {
+    if (fit == FIT_COMBO) {
         // A drop-down list is as high as its font makes it; the height
         // given is that of the open list. Centre the closed box in the row.
         SetWindowPos(control, NULL, x, y, width, Scale(200), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -205,10 +213,27 @@ static int FlowItems(HDC dc, const FLOW_ITEM *items, int count, int top, int rig
         }
         x += gap;
         if (place)
-            PlaceItem(GetDlgItem(Ui.Window, items[i].Id), x, y, width, rowHeight);
+            PlaceItem(GetDlgItem(Ui.Window, items[i].Id), items[i].Fit, x, y, width, rowHeight);
         x += width;
     }
     return y + rowHeight;
+}
+
+// Label, slider and time on a line of their own; the slider takes the room
+// left between the other two. Gives the bottom of the line.
+static int PlaceSeekRow(HDC dc, int top, int right, int rowHeight) {
+    HWND label = GetDlgItem(Ui.Window, IDC_SEEK_LABEL);
+    int labelWidth = WindowTextWidth(dc, label);
+    int timeWidth = TextWidth(dc, WIDEST_TIME);
+    int left = Scale(MARGIN);
+    int sliderLeft = left + labelWidth + Scale(GAP);
+    int timeLeft = right - timeWidth;
+    int sliderWidth = timeLeft - Scale(GAP) - sliderLeft;
+    SetWindowPos(label, NULL, left, top, labelWidth, rowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Ui.Seek, NULL, sliderLeft, top, sliderWidth > 0 ? sliderWidth : 0, rowHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Ui.Time, NULL, timeLeft, top, timeWidth, rowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    return top + rowHeight;
 }
 
 static int RowHeight(HDC dc) {
@@ -228,8 +253,9 @@ void LayoutControls() {
     HGDIOBJ oldFont = SelectObject(dc, Ui.Font);
     int rowHeight = RowHeight(dc);
     int right = client.right - Scale(MARGIN);
-    int listTop = FlowItems(dc, TopItems, COUNT_OF(TopItems), Scale(MARGIN), right, rowHeight, 1) +
+    int seekTop = FlowItems(dc, TopItems, COUNT_OF(TopItems), Scale(MARGIN), right, rowHeight, 1) +
                   Scale(GAP);
+    int listTop = PlaceSeekRow(dc, seekTop, right, rowHeight) + Scale(GAP);
     int bottomHeight = FlowItems(dc, BottomItems, COUNT_OF(BottomItems), 0, right, rowHeight, 0);
     int bottomTop = client.bottom - statusHeight - Scale(GAP) - bottomHeight;
     FlowItems(dc, BottomItems, COUNT_OF(BottomItems), bottomTop, right, rowHeight, 1);

@@ -7,12 +7,15 @@
 #include "extension/layout.h"
 #include "extension/media_keys.h"
 #include "extension/module_record.h"
+#include "extension/playback_options.h"
 #include "extension/player_link.h"
 #include "extension/playlist_save.h"
 #include "extension/playlist_view.h"
+#include "extension/position_bar.h"
 #include "extension/resource.h"
 #include "extension/status_bar.h"
 #include "extension/texts.h"
+#include "extension/track_info.h"
 #include "extension/transport.h"
 #include "extension/window_settings.h"
 #include "extension/window_ui.h"
@@ -23,15 +26,19 @@
 #define WM_DPICHANGED 0x02E0
 #endif
 
-// How soon the window shows changes made by others (the tray menu, another
-// sender, the player dropping a file it could not open).
-#define SYNC_INTERVAL 500
+// The time moves four times a second; changes made by others (the tray
+// menu, another sender, the player dropping a file it could not open) show
+// within two ticks.
+#define TICK_INTERVAL 250
+#define TICKS_PER_SYNC 2
 #define DEFAULT_WIDTH 880
 #define DEFAULT_HEIGHT 560
 
 WINDOW_UI Ui;
 
 static int ShowMaximized;
+static int TimerRunning;
+static int Ticks;
 static int MediaKeysOn;
 // A window that was never made in full has nothing worth saving.
 static int WindowReady;
@@ -58,27 +65,52 @@ static void SaveSettings() {
 static void SyncWithPlayer() {
     SyncPlaylistView();
     SyncTransportControls();
+    SyncPlaybackOptions();
+}
+
+// A hidden or minimised window keeps no timer, so that an idle player wakes
+// for nothing. What changed meanwhile is caught up with when it is back.
+static void FollowVisibility() {
+    int wanted = IsWindowVisible(Ui.Window) && !IsIconic(Ui.Window);
+    if (wanted == TimerRunning)
+        return;
+    if (wanted) {
+        SyncWithPlayer();
+        RefreshPosition();
+        TimerRunning = SetTimer(Ui.Window, SHOWN_TIMER_ID, TICK_INTERVAL, NULL) != 0;
+    } else {
+        KillTimer(Ui.Window, SHOWN_TIMER_ID);
+        TimerRunning = 0;
+    }
+    ReadTrackInfoInBackground(wanted);
+}
+
+static void OnTick() {
+    RefreshPosition();
+    if (++Ticks % TICKS_PER_SYNC == 0)
+        SyncWithPlayer();
 }
 
 static void HideTonquilWindow() {
     SaveSettings();
-    KillTimer(Ui.Window, SYNC_TIMER_ID);
     ShowWindow(Ui.Window, SW_HIDE);
 }
 
+// A window coming into view catches up with the player as it comes
+// (FollowVisibility); one in view already does it here.
 void ShowTonquilWindow() {
     if (!Ui.Window)
         return;
-    SyncWithPlayer();
     if (!IsWindowVisible(Ui.Window))
         ShowWindow(Ui.Window, ShowMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     else if (IsIconic(Ui.Window))
         ShowWindow(Ui.Window, SW_RESTORE);
+    else
+        SyncWithPlayer();
     SetForegroundWindow(Ui.Window);
     ShowCurrentTrack();
     if (!HasStatus())
         ShowTrackStatus(IDS_CURRENT_TRACK, (LONG)SendToPlayer(CM_GETTRACKNO, 0, 0));
-    SetTimer(Ui.Window, SYNC_TIMER_ID, SYNC_INTERVAL, NULL);
 }
 
 void PostTrackChanged(WPARAM index) {
@@ -99,7 +131,7 @@ static void OnDpiChanged(UINT dpi, const RECT *suggested) {
 }
 
 static void OnCommand(WORD id, WORD code) {
-    if (OnTransportCommand(id, code) || code != BN_CLICKED)
+    if (OnTransportCommand(id, code) || OnPlaybackOptionCommand(id, code) || code != BN_CLICKED)
         return;
     switch (id) {
     case IDC_ADD:
@@ -130,6 +162,8 @@ static void OnSetFocus() {
 
 static void OnTrackChanged(LONG index) {
     NoteTrackStarted();
+    RetryUnreadableTracks();
+    RefreshPosition();
     SyncPlaylistView();
     ShowCurrentTrack();
     ShowTrackStatus(IDS_NOW_PLAYING, index);
@@ -143,7 +177,16 @@ static LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_HSCROLL:
         if ((HWND)lParam == Ui.Volume)
             OnVolumeScroll();
+        else if ((HWND)lParam == Ui.Seek)
+            OnSeekScroll(LOWORD(wParam));
         return 0;
+    case WM_KEYDOWN:
+        if (RunWindowKey((UINT)wParam))
+            return 0;
+        break;
+    case WM_WINDOWPOSCHANGED:
+        FollowVisibility();
+        break;
     case WM_SIZE:
         LayoutControls();
         return 0;
@@ -160,8 +203,8 @@ static LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_TIMER:
-        if (wParam == SYNC_TIMER_ID)
-            SyncWithPlayer();
+        if (wParam == SHOWN_TIMER_ID)
+            OnTick();
         return 0;
     case WM_HOTKEY:
         OnMediaKey(wParam);
@@ -174,6 +217,12 @@ static LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_SYNC_LATER:
         SyncPlaylistView();
+        return 0;
+    case WM_TRACK_INFO_READ:
+        OnTrackInfoRead((TRACK_INFO_RESULT *)lParam);
+        return 0;
+    case WM_START_READER:
+        StartTrackInfoReader();
         return 0;
     case WM_ACTIVATE:
         OnActivate(wParam);
@@ -275,13 +324,16 @@ int CreateTonquilWindow() {
 }
 
 void DestroyTonquilWindow() {
+    StopTrackInfoReader();
     if (Ui.Window) {
         SaveSettings();
-        KillTimer(Ui.Window, SYNC_TIMER_ID);
+        KillTimer(Ui.Window, SHOWN_TIMER_ID);
         UnregisterMediaKeys(Ui.Window);
         DestroyWindow(Ui.Window);
     }
+    ForgetTrackInfo();
     WindowReady = 0;
+    TimerRunning = 0;
     FreeDpiResources();
     UnregisterClassW(WINDOW_CLASS_NAME, Module.Instance);
     ZeroMemory(&Ui, sizeof Ui);

@@ -15,6 +15,10 @@ static int IsQuery(UINT message) {
     case CM_GETPLAYMODE:
     case CM_GETSHOWINFO:
     case CM_GETTRACKSTYLE:
+    case CM_GETLENGTH:
+    case CM_GETPOSITION:
+    case CM_GETRESUME:
+    case CM_GETREPLAYGAIN:
         return 1;
     }
     return 0;

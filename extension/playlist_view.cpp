@@ -9,15 +9,18 @@
 #include "extension/resource.h"
 #include "extension/status_bar.h"
 #include "extension/texts.h"
+#include "extension/track_info.h"
 #include "extension/window_ui.h"
 
 #include <commctrl.h>
 
 #define LIST_SUBCLASS_ID 2
 
-static const UINT ColumnTitles[PLAYLIST_COLUMNS] = {IDS_COLUMN_NUMBER, IDS_COLUMN_NAME,
-                                                    IDS_COLUMN_FOLDER};
-static const int DefaultWidths[PLAYLIST_COLUMNS] = {56, 280, 380};
+static const UINT ColumnTitles[PLAYLIST_COLUMNS] = {
+    IDS_COLUMN_NUMBER, IDS_COLUMN_NAME, IDS_COLUMN_FOLDER, IDS_COLUMN_ARTIST, IDS_COLUMN_LENGTH};
+static const int DefaultWidths[PLAYLIST_COLUMNS] = {56, 240, 300, 150, 64};
+static const int ShownOrder[PLAYLIST_COLUMNS] = {COLUMN_NUMBER, COLUMN_TITLE, COLUMN_ARTIST,
+                                                 COLUMN_LENGTH, COLUMN_FOLDER};
 
 static PLAYLIST_SHAPE ShownShape;
 static LONG MarkedTrack;
@@ -54,12 +57,14 @@ HWND CreatePlaylistView(HWND window) {
         WCHAR title[TEXT_SIZE];
         LoadText(ColumnTitles[column], title, TEXT_SIZE);
         LVCOLUMNW header = {};
-        header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
+        header.fmt = column == COLUMN_LENGTH ? LVCFMT_RIGHT : LVCFMT_LEFT;
         header.pszText = title;
         header.cx = Scale(DefaultWidths[column]);
         header.iSubItem = column;
         SendMessageW(list, LVM_INSERTCOLUMNW, column, (LPARAM)&header);
     }
+    ListView_SetColumnOrderArray(list, PLAYLIST_COLUMNS, ShownOrder);
     SetWindowSubclass(list, ListProc, LIST_SUBCLASS_ID, 0);
     AddKeyboardHandling(list);
     ShownShape.Count = -1; // nothing shown yet: the first sync fills the view
@@ -103,6 +108,7 @@ void SyncPlaylistView() {
             ListView_SetItemState(Ui.List, -1, 0, LVIS_SELECTED);
         InvalidateRect(Ui.List, NULL, FALSE);
         ShowTrackCount(shape.Count);
+        RestartBackgroundReading();
     }
     LONG current = (LONG)SendToPlayer(CM_GETTRACKNO, 0, 0);
     if (current != MarkedTrack) {
@@ -220,6 +226,27 @@ void RemoveSelectedRows() {
     ShowStatus(text);
 }
 
+static void FillTrackInfoText(LVITEMW *item, const TRACKENTRY *entry) {
+    const TRACK_INFO *info = TrackInfoFor(entry, item->iItem);
+    switch (item->iSubItem) {
+    case COLUMN_TITLE:
+        lstrcpynW(item->pszText, info && info->Title ? info->Title : PathName(entry->Path),
+                  item->cchTextMax);
+        break;
+    case COLUMN_ARTIST:
+        if (info && info->Artist)
+            lstrcpynW(item->pszText, info->Artist, item->cchTextMax);
+        break;
+    case COLUMN_LENGTH:
+        if (info && info->LengthMs > 0) {
+            WCHAR length[CLOCK_SIZE];
+            FormatClock(info->LengthMs, length);
+            lstrcpynW(item->pszText, length, item->cchTextMax);
+        }
+        break;
+    }
+}
+
 static void FillRowText(NMLVDISPINFOW *info) {
     LVITEMW *item = &info->item;
     if (!(item->mask & LVIF_TEXT) || !item->pszText || item->cchTextMax <= 0)
@@ -231,18 +258,18 @@ static void FillRowText(NMLVDISPINFOW *info) {
         return;
     }
     switch (item->iSubItem) {
-    case 0: {
+    case COLUMN_NUMBER: {
         WCHAR number[32];
         LONG current = (LONG)SendToPlayer(CM_GETTRACKNO, 0, 0);
         wsprintfW(number, item->iItem == current ? L"\x25B6 %d" : L"%d", item->iItem + 1);
         lstrcpynW(item->pszText, number, item->cchTextMax);
         break;
     }
-    case 1:
-        lstrcpynW(item->pszText, PathName(entry->Path), item->cchTextMax);
-        break;
-    case 2:
+    case COLUMN_FOLDER:
         CopyPathFolder(entry->Path, item->pszText, item->cchTextMax);
+        break;
+    default:
+        FillTrackInfoText(item, entry);
         break;
     }
 }
@@ -279,13 +306,15 @@ static LRESULT DrawCurrentRow(NMLVCUSTOMDRAW *draw) {
     return CDRF_DODEFAULT;
 }
 
-static int NameStartsWith(const WCHAR *path, const WCHAR *prefix, int length) {
-    const WCHAR *name = PathName(path);
+// The title as the row shows it.
+static int NameStartsWith(const TRACKENTRY *entry, const WCHAR *prefix, int length) {
+    const TRACK_INFO *info = KnownTrackInfo(entry->TrackId);
+    const WCHAR *name = info && info->Title ? info->Title : PathName(entry->Path);
     return lstrlenW(name) >= length && CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name,
                                                       length, prefix, length) == CSTR_EQUAL;
 }
 
-// Typing a name's first letters moves to the next row whose name starts so.
+// Typing a title's first letters moves to the next row whose title starts so.
 static LRESULT FindRowByName(const NMLVFINDITEMW *find) {
     if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz)
         return -1;
@@ -300,7 +329,7 @@ static LRESULT FindRowByName(const NMLVFINDITEMW *find) {
             if (!entry)
                 break;
         }
-        if (entry->Path && NameStartsWith(entry->Path, find->lvfi.psz, length))
+        if (entry->Path && NameStartsWith(entry, find->lvfi.psz, length))
             return index;
         entry = entry->Next;
         ++index;

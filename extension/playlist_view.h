@@ -1,13 +1,20 @@
-// The playlist as a virtual list view: number, name and folder of every
-// entry, read from the player when a row is drawn, with the current track
-// marked. The view remembers only the shape of the list it was last shown
-// with, so that a row is never acted on when the list changed behind it.
+// The playlist as a virtual list view: number, title, artist, length and
+// folder of every entry, read from the player when a row is drawn, with the
+// current track marked. Title, artist and length come from the files in the
+// background; until they are known the title is the file name. The view remembers only the shape of
+// the list it was last shown with, so that a row is never acted on when the list changed behind it.
 #ifndef TONQUIL_EXTENSION_PLAYLIST_VIEW_H
 #define TONQUIL_EXTENSION_PLAYLIST_VIEW_H
 
 #include <windows.h>
 
-#define PLAYLIST_COLUMNS 3
+// Columns by their subitem numbers; the folder is shown last.
+#define COLUMN_NUMBER 0
+#define COLUMN_TITLE 1
+#define COLUMN_FOLDER 2
+#define COLUMN_ARTIST 3
+#define COLUMN_LENGTH 4
+#define PLAYLIST_COLUMNS 5
 
 HWND CreatePlaylistView(HWND window);
 // Column widths at 96 DPI.

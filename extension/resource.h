@@ -5,7 +5,8 @@
 
 #define WINDOW_CLASS_NAME L"TonquilWindow"
 
-// Child windows, in tab order.
+// Child windows. They are made in tab order, which is not the order of
+// the numbers: the seek row follows the volume, the options the play mode.
 #define IDC_PREV 101
 #define IDC_PLAY 102
 #define IDC_PAUSE 103
@@ -21,6 +22,12 @@
 #define IDC_MODE_LABEL 113
 #define IDC_MODE 114
 #define IDC_STATUS 115
+#define IDC_SEEK_LABEL 116
+#define IDC_SEEK 117
+#define IDC_TIME 118
+#define IDC_RESUME 119
+#define IDC_GAIN_LABEL 120
+#define IDC_GAIN 121
 
 // Texts.
 #define IDS_TITLE 1
@@ -67,5 +74,14 @@
 #define IDS_ENCODING_UTF8 42
 #define IDS_ASK_DROP 43
 #define IDS_SAVE_KEPT 44
+#define IDS_SEEK_LABEL 45
+#define IDS_SEEK_NAME 46
+#define IDS_RESUME 47
+#define IDS_GAIN_LABEL 48
+#define IDS_GAIN_OFF 49
+#define IDS_GAIN_TRACK 50
+#define IDS_GAIN_ALBUM 51
+#define IDS_COLUMN_ARTIST 52
+#define IDS_COLUMN_LENGTH 53
 
 #endif

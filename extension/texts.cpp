@@ -53,3 +53,11 @@ int BuildPathBesideExe(const WCHAR *name, WCHAR *path) {
     lstrcpyW(path + folder, name);
     return 1;
 }
+
+void FormatClock(LONG ms, WCHAR *text) {
+    LONG seconds = ms > 0 ? ms / 1000 : 0;
+    if (seconds >= 3600)
+        wsprintfW(text, L"%ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    else
+        wsprintfW(text, L"%ld:%02ld", seconds / 60, seconds % 60);
+}

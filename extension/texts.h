@@ -21,6 +21,12 @@ void CopyPathFolder(const WCHAR *path, WCHAR *buffer, int capacity);
 // The name of a path cut to NAME_SIZE, for messages.
 void CopyShortName(const WCHAR *path, WCHAR *buffer);
 
+// Room for a time of FormatClock.
+#define CLOCK_SIZE 24
+// A time in milliseconds as "m:ss", or "h:mm:ss" from an hour on. Seconds
+// are cut, not rounded, so a time shown never passes the length shown.
+void FormatClock(LONG ms, WCHAR *text);
+
 // The full path of name beside the player's executable, in a buffer of
 // MAX_PATH. Gives 0 (and an empty text) when it does not fit.
 int BuildPathBesideExe(const WCHAR *name, WCHAR *path);

@@ -1,5 +1,6 @@
 #include "extension/transport.h"
 
+#include "extension/controls.h"
 #include "extension/player_link.h"
 #include "extension/resource.h"
 #include "extension/window_ui.h"
@@ -31,11 +32,7 @@ void SyncTransportControls() {
     WPARAM mute = SendToPlayer(CM_GETMUTE, 0, 0) ? BST_CHECKED : BST_UNCHECKED;
     if ((WPARAM)SendMessageW(Ui.Mute, BM_GETCHECK, 0, 0) != mute)
         SendMessageW(Ui.Mute, BM_SETCHECK, mute, 0);
-    if (!SendMessageW(Ui.PlayMode, CB_GETDROPPEDSTATE, 0, 0)) {
-        LONG mode = (LONG)SendToPlayer(CM_GETPLAYMODE, 0, 0);
-        if (SendMessageW(Ui.PlayMode, CB_GETCURSEL, 0, 0) != mode)
-            SendMessageW(Ui.PlayMode, CB_SETCURSEL, mode, 0); // out of range: none shown
-    }
+    ShowChoice(Ui.PlayMode, (LONG)SendToPlayer(CM_GETPLAYMODE, 0, 0));
 }
 
 void OnVolumeScroll() {

@@ -9,8 +9,9 @@
 
 PROFILEWRITEPROC ProfileWriteCall = WritePrivateProfileStringW;
 
-static const WCHAR *const ColumnKeys[PLAYLIST_COLUMNS] = {L"NumberWidth", L"NameWidth",
-                                                          L"FolderWidth"};
+// By the columns' subitem numbers.
+static const WCHAR *const ColumnKeys[PLAYLIST_COLUMNS] = {
+    L"NumberWidth", L"NameWidth", L"FolderWidth", L"ArtistWidth", L"LengthWidth"};
 
 // A decimal integer, optionally negative, with nothing else around it.
 static int ParseInteger(const WCHAR *text, int *value) {

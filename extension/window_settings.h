@@ -2,7 +2,8 @@
 // player. The player writes only its own sections and leaves this one alone.
 //   Left, Top, Right, Bottom  the window's normal place, in pixels
 //   Maximized                 1 when it was maximised
-//   NumberWidth, NameWidth, FolderWidth   column widths at 96 DPI
+//   NumberWidth, NameWidth (the title), ArtistWidth, LengthWidth,
+//   FolderWidth               column widths at 96 DPI
 //   MediaKeys                 0 turns the global media keys off (default 1)
 #ifndef TONQUIL_EXTENSION_WINDOW_SETTINGS_H
 #define TONQUIL_EXTENSION_WINDOW_SETTINGS_H

@@ -11,12 +11,16 @@ stop_screenshot_desktop() {
     [ -z "$xvfb_state" ] || wine_stop_xvfb "$xvfb_state"
 }
 
-# start_screenshot_desktop WORK_DIR: the prefix the run command uses, made
-# the same way, and Wine's sound sent to a file (with no sound card it would
-# have none). Ends the wineserver and the Xvfb when the script exits.
+# The size of the screen and of the Wine desktop on it.
+DESKTOP_SIZE=${DESKTOP_SIZE:-1024x768}
+
+# start_screenshot_desktop WORK_DIR [PREFIX_NAME]: the prefix the run command
+# uses (or another of the build's, made the same way), and Wine's sound sent
+# to a file (with no sound card it would have none). Ends the wineserver and
+# the Xvfb when the script exits.
 start_screenshot_desktop() {
     local work=$1
-    wine_use "$ARCH" "$PWD/$BUILD_DIR/wineprefix-run"
+    wine_use "$ARCH" "$PWD/$BUILD_DIR/${2:-wineprefix-run}"
     trap stop_screenshot_desktop EXIT
     trap 'exit 1' INT TERM
     cat >"$work/asound.conf" <<CONF
@@ -24,13 +28,13 @@ pcm.!default { type file; slave.pcm { type null }; file "$work/sound.raw"; forma
 CONF
     export ALSA_CONFIG_PATH=$work/asound.conf
     xvfb_state=$work/xvfb
-    wine_start_xvfb "$xvfb_state"
+    wine_start_xvfb "$xvfb_state" "${DESKTOP_SIZE}x24"
     wine_make_prefix
     quiet wineserver -p
 }
 
 # Starts a program in the shared 1024x768 desktop with its taskbar.
-desktop() { setsid "$WINE" explorer /desktop=shell,1024x768 "$@" </dev/null >/dev/null 2>&1 & }
+desktop() { setsid "$WINE" explorer /desktop=shell,"$DESKTOP_SIZE" "$@" </dev/null >/dev/null 2>&1 & }
 # The colour of one pixel of the screen, as #RRGGBB.
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
 # Waits until the test on the screen holds, for up to about 30 seconds.

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Takes a picture of the player's window, the extension module tonquil.dll,
-# with a playlist of a few dozen tracks, beside the tray icon.
-# Usage: scripts/screenshot-window.sh OUT_PNG
+# with a playlist of a few dozen tracks, beside the tray icon, while the
+# sixth track plays.
+# Usage: scripts/screenshot-window.sh OUT_PNG [SCALE]
+#
+# SCALE is 100 (the default: 96 DPI, in the run command's prefix) or 200
+# (192 DPI, in a prefix of its own, on a screen and desktop twice as large).
 #
 # Runs the player in a Wine virtual desktop on an Xvfb of its own, in the
 # run command's Wine prefix, and ends every process it started.
@@ -9,11 +13,14 @@
 # are then short MP3 files made here), otherwise the recording stand-in of
 # the tests, for which any bytes with an .mp3 name do.
 set -eu
-if [ $# -ne 1 ]; then
-    echo "usage: $0 OUT_PNG" >&2
+scale=${2:-100}
+if [ $# -lt 1 ] || [ $# -gt 2 ] || { [ "$scale" != 100 ] && [ "$scale" != 200 ]; }; then
+    echo "usage: $0 OUT_PNG [100|200]" >&2
     exit 2
 fi
 out=$(realpath -m "$1")
+times=$((scale / 100))
+DESKTOP_SIZE=$((1024 * times))x$((768 * times))
 cd "$(dirname "$0")/.."
 root=$PWD
 
@@ -24,7 +31,17 @@ tonquil_build tonquil tonquil_extension bass bass_double
 work=$root/$BUILD_DIR/screenshot-window
 rm -rf "$work"
 mkdir -p "$work" "$(dirname "$out")"
-start_screenshot_desktop "$work"
+if [ "$scale" = 100 ]; then
+    start_screenshot_desktop "$work"
+else
+    start_screenshot_desktop "$work" "wineprefix-run-$scale"
+    # Read by every program that starts after it.
+    quiet "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d $((96 * times)) /f
+    quiet "$WINE" reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d $((96 * times)) /f
+    quiet wineserver -k
+    quiet wineserver -p
+fi
 
 # The player's folder and three albums of music.
 player=$WINEPREFIX/drive_c/Tonquil
@@ -58,24 +75,22 @@ for album in "${albums[@]}"; do
         number=$((number + 1))
     done
 done
-# The current track is the sixth; no balloon, so that the corner by the icon
-# stays clear; the window sits to the left of the notification area.
+# The current track is the sixth, played and shown in the window from the
+# start; no balloon, so that the corner by the icon stays clear; the window
+# sits to the left of the notification area (its place is in pixels).
 printf '[Client]\r\nTrackNo=5\r\nPlayMode=1\r\nVolume=70\r\nShowInfo=0\r\n' >"$player/tonquil.ini"
-printf '[Window]\r\nLeft=64\r\nTop=48\r\nRight=904\r\nBottom=668\r\n' >>"$player/tonquil.ini"
+printf 'PlayRun=1\r\nShowWnd=1\r\n' >>"$player/tonquil.ini"
+printf '[Window]\r\nLeft=%d\r\nTop=%d\r\nRight=%d\r\nBottom=%d\r\n' $((64 * times)) \
+    $((48 * times)) $((904 * times)) $((668 * times)) >>"$player/tonquil.ini"
 
-# The icon sits at (1013, 757), bare taskbar at (900, 757); (480, 360) lies
-# inside the window once it is up, and is bare desktop before.
-window_shown() { [ "$(pixel 480 360)" != "$(pixel 980 200)" ]; }
+# (480, 360) lies inside the window once it is up, and is bare desktop
+# before, as (980, 200) stays.
+window_shown() { [ "$(pixel $((480 * times)) $((360 * times)))" != "$(pixel $((980 * times)) $((200 * times)))" ]; }
 
 desktop 'C:\Tonquil\tonquil.exe'
-wait_until icon_shown
-# Later starts forward their switch to the running player; they run on the
-# same virtual desktop, where they find it.
-desktop 'C:\Tonquil\tonquil.exe' /play
-sleep 1
-desktop 'C:\Tonquil\tonquil.exe' /showwindow
 wait_until window_shown
-sleep 1.5
+# The time has moved on from the start.
+sleep 3
 import -window root "$out"
 
 desktop 'C:\Tonquil\tonquil.exe' /exit

@@ -119,7 +119,8 @@ desktop 'C:\Tonquil\tonquil.exe' /exit
 sleep 2
 
 # The window of the extension module, beside the tray icon, on a desktop of
-# its own.
+# its own, at 100 % and at 200 %.
 stop_screenshot_desktop
 "$root/scripts/screenshot-window.sh" "$out/window.png"
+"$root/scripts/screenshot-window.sh" "$out/window-200.png" 200
 echo "screenshots: written to $out"

@@ -2,12 +2,21 @@
 
 #include <string.h>
 
-#include "app/heap.h"
-
 #define ID3V2_HEADER_SIZE 10
 #define FRAME_HEADER_SIZE 10
 #define FLAG_UNSYNCHRONISED 0x80
 #define FLAG_EXTENDED_HEADER 0x40
+
+// The process heap straight, not the player's allocator: the window module
+// links this unit too, and has the player's code nowhere.
+static void *NewBlock(SIZE_T bytes) {
+    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
+}
+
+static void FreeBlock(void *block) {
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
+}
 
 // Each byte is taken whole: no bit is masked. The largest value,
 // 538,984,575, leaves every position within a tag well inside a LONG.
@@ -18,7 +27,7 @@ static DWORD ReadSyncsafe(const BYTE *bytes) {
 static WCHAR *ConvertBytes(UINT codePage, const BYTE *bytes, int count) {
     int length =
         count > 0 ? MultiByteToWideChar(codePage, 0, (const char *)bytes, count, NULL, 0) : 0;
-    WCHAR *text = (WCHAR *)HeapZeroAlloc(((SIZE_T)length + 1) * sizeof(WCHAR));
+    WCHAR *text = (WCHAR *)NewBlock(((SIZE_T)length + 1) * sizeof(WCHAR));
     if (text && length > 0)
         MultiByteToWideChar(codePage, 0, (const char *)bytes, count, text, length);
     return text;
@@ -46,7 +55,7 @@ static WCHAR *TrimBlanks(WCHAR *text) {
     while (end > start && IsBlank(text[end - 1]))
         --end;
     if (end == start) {
-        HeapRelease(text);
+        FreeBlock(text);
         return NULL;
     }
     MoveMemory(text, text + start, (SIZE_T)(end - start) * sizeof(WCHAR));
@@ -75,7 +84,7 @@ static WCHAR *ConvertUtf16(const BYTE *bytes, int count) {
             break;
         ++units;
     }
-    WCHAR *text = (WCHAR *)HeapZeroAlloc(((SIZE_T)units + 1) * sizeof(WCHAR));
+    WCHAR *text = (WCHAR *)NewBlock(((SIZE_T)units + 1) * sizeof(WCHAR));
     if (!text)
         return NULL;
     for (int i = 0; i < units; ++i) {
@@ -129,7 +138,7 @@ WCHAR *FindId3v2Frame(const BYTE *area, LONG length, const char *frameId) {
 
 // A copy without the zero byte that follows each FF byte.
 static BYTE *RemoveUnsynchronisation(const BYTE *area, LONG length, LONG *copyLength) {
-    BYTE *copy = (BYTE *)HeapZeroAlloc((SIZE_T)length);
+    BYTE *copy = (BYTE *)NewBlock((SIZE_T)length);
     if (!copy)
         return NULL;
     LONG out = 0;
@@ -162,7 +171,7 @@ WCHAR *ParseId3v2Frame(const BYTE *tag, const char *frameId) {
     LONG copyLength = 0;
     BYTE *copy = RemoveUnsynchronisation(area, length, &copyLength);
     WCHAR *text = copy ? FindId3v2Frame(copy, copyLength, frameId) : NULL;
-    HeapRelease(copy);
+    FreeBlock(copy);
     return text;
 }
 

@@ -1,6 +1,7 @@
-// Artist and title from the ID3 tag blocks of a stream, for the balloon.
-// Every routine reads only the blocks it is given; fetching them is the
-// caller's.
+// Artist and title from the ID3 tag blocks of a stream, for the balloon and
+// the window module's list. Every routine reads only the blocks it is given;
+// fetching them is the caller's. It needs nothing of the player but the
+// process heap, so the module links it as it is.
 #ifndef TONQUIL_TAGS_ID3_H
 #define TONQUIL_TAGS_ID3_H
 
@@ -11,7 +12,8 @@
 #define ID3V1_FIELD_SIZE 30
 #define ID3V1_TAG_SIZE 128
 
-// Each gives a new text from the process heap (free with HeapRelease), or NULL.
+// Each gives a new text from the process heap (HeapFree on GetProcessHeap(),
+// as HeapRelease does), or NULL.
 // The ID3v1 tag (128 bytes) is asked first, the whole ID3v2 tag when it gives
 // nothing; either block may be NULL.
 WCHAR *ParseTrackArtist(const BYTE *id3v1, const BYTE *id3v2);

@@ -39,10 +39,11 @@ wine_use() {
     fi
 }
 
-# wine_start_xvfb STATE_FILE: sets DISPLAY to an Xvfb of our own, the one
-# recorded in STATE_FILE while it still runs, else a new one, recorded there.
+# wine_start_xvfb STATE_FILE [SCREEN]: sets DISPLAY to an Xvfb of our own, the
+# one recorded in STATE_FILE while it still runs, else a new one of SCREEN
+# (default 1024x768x24), recorded there.
 wine_start_xvfb() {
-    local state=$1 pid num
+    local state=$1 screen=${2:-1024x768x24} pid num
     if [ -f "$state" ]; then
         read -r pid num <"$state"
         if kill -0 "$pid" 2>/dev/null; then
@@ -53,7 +54,7 @@ wine_start_xvfb() {
     local numfile
     numfile=$(mktemp)
     # -displayfd tells which display number the server took.
-    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" \
+    setsid Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$numfile" \
         </dev/null >/dev/null 2>&1 9>&- &
     pid=$!
     for _ in $(seq 100); do

@@ -11,7 +11,8 @@
 //   - <path>.id3v1 and <path>.id3v2, when present, are its tag blocks;
 //   - "LENGTH=<bytes>" anywhere in it gives the stream that length (of
 //     44.1 kHz output, stereo unless opened mono, 16-bit unless float); a
-//     stream without it cannot tell its length. It does not move by itself:
+//     stream without it cannot tell its length, unless <path>.length holds
+//     one in milliseconds. It does not move by itself:
 //     DoubleSetPosition(stream, bytes) moves it as playing would.
 // BASS_SetConfig takes the ReplayGain option alone.
 // BASS_PluginLoad accepts files whose name starts with "bassplug".
@@ -94,6 +95,28 @@ void FreeStream(DWORD handle) {
         }
 }
 
+DWORD BytesPerSecond(const Stream &stream) {
+    DWORD channels = (stream.flags & BASS_SAMPLE_MONO) ? 1 : 2;
+    DWORD bytes = (stream.flags & BASS_SAMPLE_FLOAT) ? 4 : 2;
+    return 44100 * channels * bytes;
+}
+
+DWORD BlockAlign(const Stream &stream) {
+    return BytesPerSecond(stream) / 44100;
+}
+
+// From "LENGTH=<bytes>" in the content, else <path>.length in milliseconds.
+QWORD StatedLength(const WCHAR *path, const std::string &content, const Stream &stream) {
+    size_t at = content.find("LENGTH=");
+    if (at != std::string::npos)
+        return _strtoui64(content.c_str() + at + 7, NULL, 10);
+    std::string ms;
+    if (!ReadWholeFile(std::wstring(path) + L".length", ms))
+        return NoLength;
+    QWORD bytes = _strtoui64(ms.c_str(), NULL, 10) * BytesPerSecond(stream) / 1000;
+    return bytes - bytes % BlockAlign(stream);
+}
+
 DWORD OpenStream(const WCHAR *path, DWORD flags) {
     std::string content;
     if (!ReadWholeFile(path, content))
@@ -107,24 +130,12 @@ DWORD OpenStream(const WCHAR *path, DWORD flags) {
     stream.state = BASS_ACTIVE_STOPPED;
     stream.brief = content.compare(0, 5, "BRIEF") == 0;
     stream.flags = flags;
-    size_t length = content.find("LENGTH=");
-    stream.length =
-        length == std::string::npos ? NoLength : _strtoui64(content.c_str() + length + 7, NULL, 10);
+    stream.length = StatedLength(path, content, stream);
     const WCHAR *suffix[2] = {L".id3v1", L".id3v2"};
     for (int i = 0; i < 2; ++i)
         stream.hasTags[i] = ReadWholeFile(std::wstring(path) + suffix[i], stream.tags[i]);
     Streams.push_back(stream);
     return stream.handle;
-}
-
-DWORD BytesPerSecond(const Stream &stream) {
-    DWORD channels = (stream.flags & BASS_SAMPLE_MONO) ? 1 : 2;
-    DWORD bytes = (stream.flags & BASS_SAMPLE_FLOAT) ? 4 : 2;
-    return 44100 * channels * bytes;
-}
-
-DWORD BlockAlign(const Stream &stream) {
-    return BytesPerSecond(stream) / 44100;
 }
 
 struct Firing {

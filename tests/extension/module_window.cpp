@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 #include <shlobj.h>
+#include <stdlib.h>
 
 void ModuleWindow::SetUp() {
     for (const wchar_t *name : {L"tonquil.ini", L"tonquil.ini.tmp", L"tonquil.m3u",
@@ -125,11 +126,22 @@ LONG PlayerTrackNo(HWND player) {
     return (LONG)SendMessageW(player, CM_GETTRACKNO, 0, 0);
 }
 
+// The module's reads of titles and lengths open decoding streams, which are
+// never played; the player's opens are the others.
+static std::vector<std::string> PlayerOpens(const std::wstring &folder, const std::string &prefix) {
+    const unsigned long decode = 0x200000;
+    std::vector<std::string> opens;
+    for (const std::string &line : LogLinesStarting(ReadLog(folder, L"bass-calls.log"), prefix)) {
+        size_t flags = line.rfind(",0x");
+        if (flags != std::string::npos && !(strtoul(line.c_str() + flags + 3, NULL, 16) & decode))
+            opens.push_back(line);
+    }
+    return opens;
+}
+
 std::vector<std::wstring> OpenedPaths() {
     std::vector<std::wstring> paths;
-    const std::string prefix = "BASS_StreamCreateFile(";
-    for (const std::string &line :
-         LogLinesStarting(ReadLog(TestFolder(), L"bass-calls.log"), prefix)) {
+    for (const std::string &line : PlayerOpens(TestFolder(), "BASS_StreamCreateFile(")) {
         // BASS_StreamCreateFile(mem,path,offset,length,flags)=handle
         size_t start = line.find(',') + 1;
         size_t end = line.rfind(')');
@@ -156,10 +168,9 @@ std::wstring RealPlayerFolder(const std::string &playlist) {
 size_t WaitForOpen(const std::wstring &folder, const std::wstring &path) {
     std::string opened = "BASS_StreamCreateFile(0," + Utf8(path) + ",";
     DWORD start = GetTickCount();
-    while (LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).empty() &&
-           GetTickCount() - start < 10000)
+    while (PlayerOpens(folder, opened).empty() && GetTickCount() - start < 10000)
         Sleep(50);
-    return LogLinesStarting(ReadLog(folder, L"bass-calls.log"), opened).size();
+    return PlayerOpens(folder, opened).size();
 }
 
 void PumpFor(DWORD ms) {
@@ -169,6 +180,30 @@ void PumpFor(DWORD ms) {
         Sleep(10);
     } while (GetTickCount() - start < ms);
     PumpMessages();
+}
+
+bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return done();
+        PumpMessages();
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+std::wstring WindowText(HWND control) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(control, text, 256);
+    return text;
+}
+
+void HoldControlKey(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
 }
 
 HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point) {

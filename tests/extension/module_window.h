@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,18 +47,24 @@ std::wstring StatusText(HWND window, int part);
 // The paths of the player's entries, read as any sender would.
 std::vector<std::wstring> PlayerEntries(HWND player);
 LONG PlayerTrackNo(HWND player);
-// The paths the bass double was asked to open, in order.
+// The paths the player asked the bass double to open for playing, in order.
 std::vector<std::wstring> OpenedPaths();
 
 // A fresh folder for the real tonquil.exe, with the module, the bass double
 // (logging) and this playlist beside it.
 std::wstring RealPlayerFolder(const std::string &playlist);
-// Waits up to 10 s for the bass double in folder to open path; gives how
-// many times it has.
+// Waits up to 10 s for the player in folder to open path for playing; gives
+// how many times it has.
 size_t WaitForOpen(const std::wstring &folder, const std::wstring &path);
 
 // Dispatches messages for about ms milliseconds (lets the module's timer run).
 void PumpFor(DWORD ms);
+// Dispatches messages until done gives true or timeoutMs have passed; gives
+// what done last gave.
+bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
+std::wstring WindowText(HWND control);
+// Sets or clears the thread's Ctrl key, as the keys after it see it.
+void HoldControlKey(bool down);
 // A drop of the paths at a point of the window's client area, as the shell
 // hands it over.
 HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point);

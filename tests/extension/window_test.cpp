@@ -48,33 +48,43 @@ TEST_F(ModuleWindow, EveryControlHasAnAccessibleNameAndTheTextsAreJapanese) {
     struct Named {
         int id;
         const wchar_t *text;
-    } named[] = {{IDC_PREV, L"前の曲(&F)"},
-                 {IDC_PLAY, L"再生(&P)"},
-                 {IDC_PAUSE, L"一時停止(&Q)"},
-                 {IDC_STOP, L"停止(&S)"},
-                 {IDC_NEXT, L"次の曲(&N)"},
-                 {IDC_VOLUME, L"音量"},
-                 {IDC_MUTE, L"ミュート(&U)"},
-                 {IDC_LIST, L"プレイリスト"},
-                 {IDC_ADD, L"追加(&A)..."},
-                 {IDC_REMOVE, L"削除(&D)"},
-                 {IDC_SAVE, L"プレイリストを保存(&W)"}};
+    } named[] = {{IDC_PREV, L"前の曲(&F)"},        {IDC_PLAY, L"再生(&P)"},
+                 {IDC_PAUSE, L"一時停止(&Q)"},     {IDC_STOP, L"停止(&S)"},
+                 {IDC_NEXT, L"次の曲(&N)"},        {IDC_VOLUME, L"音量"},
+                 {IDC_MUTE, L"ミュート(&U)"},      {IDC_SEEK, L"再生位置"},
+                 {IDC_LIST, L"プレイリスト"},      {IDC_ADD, L"追加(&A)..."},
+                 {IDC_REMOVE, L"削除(&D)"},        {IDC_SAVE, L"プレイリストを保存(&W)"},
+                 {IDC_RESUME, L"続きから再生(&R)"}};
     for (const Named &control : named) {
         wchar_t text[128] = L"";
         GetWindowTextW(Control(window, control.id), text, 128);
         EXPECT_STREQ(control.text, text) << control.id;
         EXPECT_TRUE(GetWindowLongW(Control(window, control.id), GWL_STYLE) & WS_TABSTOP);
     }
-    // The slider and the mode box follow their labels in tab order, which is
+    // The sliders and the choices follow their labels in tab order, which is
     // where screen readers take their names from.
-    EXPECT_EQ(Control(window, IDC_VOLUME_LABEL),
-              GetWindow(Control(window, IDC_VOLUME), GW_HWNDPREV));
-    EXPECT_EQ(Control(window, IDC_MODE_LABEL), GetWindow(Control(window, IDC_MODE), GW_HWNDPREV));
+    for (std::pair<int, int> labelled :
+         {std::make_pair(IDC_VOLUME_LABEL, IDC_VOLUME), std::make_pair(IDC_SEEK_LABEL, IDC_SEEK),
+          std::make_pair(IDC_MODE_LABEL, IDC_MODE), std::make_pair(IDC_GAIN_LABEL, IDC_GAIN)})
+        EXPECT_EQ(Control(window, labelled.first),
+                  GetWindow(Control(window, labelled.second), GW_HWNDPREV));
+    EXPECT_EQ(L"再生位置(&T):", WindowText(Control(window, IDC_SEEK_LABEL)));
+    EXPECT_EQ(L"リプレイゲイン(&G):", WindowText(Control(window, IDC_GAIN_LABEL)));
+    // The seek row comes between the volume and the list.
+    EXPECT_EQ(Control(window, IDC_SEEK_LABEL), GetWindow(Control(window, IDC_MUTE), GW_HWNDNEXT));
+    EXPECT_EQ(Control(window, IDC_LIST), GetWindow(Control(window, IDC_TIME), GW_HWNDNEXT));
     HWND mode = Control(window, IDC_MODE);
     ASSERT_EQ(3, SendMessageW(mode, CB_GETCOUNT, 0, 0));
     wchar_t text[64];
     SendMessageW(mode, CB_GETLBTEXT, 2, (LPARAM)text);
     EXPECT_STREQ(L"シャッフル", text);
+    HWND gain = Control(window, IDC_GAIN);
+    ASSERT_EQ(3, SendMessageW(gain, CB_GETCOUNT, 0, 0));
+    const wchar_t *gains[] = {L"オフ", L"トラック", L"アルバム"};
+    for (int i = 0; i < 3; ++i) {
+        SendMessageW(gain, CB_GETLBTEXT, i, (LPARAM)text);
+        EXPECT_STREQ(gains[i], text);
+    }
 }
 
 TEST_F(ModuleWindow, DoubleClickAndEnterPlayTheEntryOfTheRow) {
