@@ -67,5 +67,6 @@
 #define IDS_ENCODING_UTF8 42
 #define IDS_ASK_DROP 43
 #define IDS_SAVE_KEPT 44
+#define IDS_SAVE_READ_ONLY 45
 
 #endif
