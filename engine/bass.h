@@ -33,6 +33,15 @@
  *     a larger one (mostly pictures) is cut there, its header's size saying so.
  *   - Junk between MPEG frames is searched 64 KB far for the next frame; a
  *     longer stretch ends the stream.
+ *   - A lost device: when the waveOut device refuses a buffer, or holds sound
+ *     and plays none of it for 2 s (an unplugged card; Wine's PulseAudio
+ *     driver when the server ends: it never reports a buffer done again),
+ *     every stream feeding it stops as BASS_ChannelStop would, without its
+ *     end sync, and BASS_ChannelIsActive says stopped (an auto-free stream is
+ *     freed). The device is closed on a thread of its own, so no call waits
+ *     for a driver that hangs. The next stream to play opens the device
+ *     again; while it cannot be opened, streams play on the silent clock, as
+ *     when BASS_Init found no device.
  *   - Every call may come from any thread; a sync may call the engine again.
  *     None lets an exception out: a failed allocation fails the call.
  */
