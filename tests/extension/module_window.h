@@ -56,7 +56,8 @@ std::wstring RealPlayerFolder(const std::string &playlist);
 // many times it has.
 size_t WaitForOpen(const std::wstring &folder, const std::wstring &path);
 
-// Dispatches messages for about ms milliseconds (lets the module's timer run).
+// Dispatches messages until ms milliseconds have passed by a timer of the
+// thread's own, so that every timer due before then (the module's) has run.
 void PumpFor(DWORD ms);
 // A drop of the paths at a point of the window's client area, as the shell
 // hands it over.
@@ -65,6 +66,12 @@ HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point);
 // The address of a replaceable pointer the loaded module exports by name
 // (a test sets it; the next load of the module starts afresh).
 void **ModuleHook(const char *name);
+
+// Set as the module's MessageBoxCall: notes each question and gives Answer
+// to a yes-or-no one.
+extern std::vector<std::wstring> Questions;
+extern int Answer;
+int WINAPI AnswerQuestion(HWND owner, LPCWSTR text, LPCWSTR title, UINT type);
 
 std::wstring Ansi(const std::string &bytes);
 std::string AnsiBytes(const std::wstring &text);

@@ -11,14 +11,6 @@
 
 namespace {
 
-std::vector<std::wstring> Questions;
-int Answer;
-
-int WINAPI AnswerQuestion(HWND, LPCWSTR text, LPCWSTR, UINT type) {
-    Questions.push_back(text);
-    return (type & MB_TYPEMASK) == MB_YESNO ? Answer : IDCANCEL;
-}
-
 const std::string Mark = "\xEF\xBB\xBF";
 
 std::string Utf16(const std::wstring &text, bool bigEndian) {
