@@ -172,8 +172,9 @@ TEST_F(HeldOpens, AnOpenEndsAsTheEngineIsWhenItIsLetGo) {
         EXPECT_EQ(row.Opens, held.Stream != 0);
         bool keptByStream = held.Stream != 0;
         EXPECT_EQ(!row.FreePlugin || keptByStream, GetModuleHandleW(PLUGIN_NAME) != NULL);
-        if (keptByStream)
+        if (keptByStream) {
             EXPECT_EQ((QWORD)HeldTone().Frames * FRAME_BYTES, BASS_ChannelGetLength(held.Stream));
+        }
         // The next row starts from a fresh engine and plug-in.
         BASS_PluginFree(Plugin);
         BASS_Free();
