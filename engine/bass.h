@@ -86,11 +86,11 @@
  *     last of them is freed (or BASS_Free frees them). Loading the same DLL
  *     again meanwhile gives a new handle.
  *   - Every call may come from any thread; a sync may call the engine again.
- *     BASS_StreamCreateFile reads the file and tries the decoders without
+ *     None lets an exception out: a failed allocation fails the call.
+ *   - BASS_StreamCreateFile reads the file and tries the decoders without
  *     holding the engine back: streams play on, and other calls answer,
  *     while it runs. A stream whose open outlives BASS_Free (or outlives it
  *     and a new BASS_Init) is discarded, and the call gives 0.
- *     None lets an exception out: a failed allocation fails the call.
  */
 #ifndef TONQUIL_BASS_H
 #define TONQUIL_BASS_H
