@@ -1,5 +1,7 @@
 // The calls of the audio library interface. Each takes the engine's
-// lock for its whole run; the end syncs run on the engine's thread without it.
+// lock for its whole run, but for opening a stream, which lets it go while
+// the decoders read the file; the end syncs run on the engine's thread
+// without it.
 // None lets an exception out (see no_throw.h).
 #include "engine/bass.h"
 
@@ -13,6 +15,7 @@
 
 #include <math.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,6 +52,16 @@ std::wstring WidePath(const void *file, DWORD flags) {
     return wide;
 }
 
+// The source and the decoder are opened without the lock; the plug-ins in
+// openers are held meanwhile.
+Stream *OpenUnlocked(BOOL mem, const void *file, DWORD offset, DWORD length,
+                     const std::wstring &path, DWORD flags, const std::vector<Plugin> &openers) {
+    TQSOURCE source;
+    bool opened = mem ? OpenMemorySource((const BYTE *)file + offset, length, &source)
+                      : OpenFileSource(path.c_str(), offset, length, &source);
+    return opened ? OpenStream(&source, flags, openers) : NULL;
+}
+
 // Bytes of one frame as the stream plays it.
 QWORD FrameBytes(const Stream *stream) {
     return (QWORD)stream->Channels * ((stream->Flags & BASS_SAMPLE_FLOAT) ? 4 : 2);
@@ -66,6 +79,7 @@ BOOL WINAPI BASS_Init(int device, DWORD, DWORD, HWND, const GUID *) {
             return FALSE;
         Engine.Device = chosen;
         Engine.Initialised = true;
+        ++Engine.Session;
         return TRUE;
     });
 }
@@ -91,13 +105,28 @@ BOOL WINAPI BASS_Free(void) {
 HSTREAM WINAPI BASS_StreamCreateFile(BOOL mem, const void *file, DWORD offset, DWORD length,
                                      DWORD flags) {
     return NoThrow<HSTREAM>(0, [&]() -> HSTREAM {
-        std::lock_guard<std::mutex> hold(EngineLock);
-        if (!Engine.Initialised || !file)
+        if (!file)
             return 0;
-        TQSOURCE source;
-        bool opened = mem ? OpenMemorySource((const BYTE *)file + offset, length, &source)
-                          : OpenFileSource(WidePath(file, flags).c_str(), offset, length, &source);
-        return opened ? CreateStream(&source, flags) : 0;
+        std::wstring path = mem ? std::wstring() : WidePath(file, flags);
+        std::vector<Plugin> openers;
+        DWORD session;
+        {
+            std::lock_guard<std::mutex> hold(EngineLock);
+            if (!Engine.Initialised)
+                return 0;
+            openers = HoldOpeners();
+            session = Engine.Session;
+        }
+        Stream *stream = OpenUnlocked(mem, file, offset, length, path, flags, openers);
+        std::lock_guard<std::mutex> hold(EngineLock);
+        // An engine freed meanwhile, even one started again, never sees it.
+        HSTREAM handle = 0;
+        if (stream && Engine.Initialised && Engine.Session == session)
+            handle = AddStream(stream);
+        if (stream && !handle)
+            DiscardStream(stream);
+        ReleaseOpeners(openers, handle ? stream->Plugin : 0);
+        return handle;
     });
 }
 

@@ -96,6 +96,10 @@
  *     when BASS_Init found no device.
  *   - Every call may come from any thread; a sync may call the engine again.
  *     None lets an exception out: a failed allocation fails the call.
+ *   - BASS_StreamCreateFile reads the file and tries the decoders without
+ *     holding the engine back: streams play on, and other calls answer,
+ *     while it runs. A stream whose open outlives BASS_Free (or outlives it
+ *     and a new BASS_Init) is discarded, and the call gives 0.
  */
 #ifndef TONQUIL_BASS_H
 #define TONQUIL_BASS_H

@@ -78,7 +78,8 @@ struct EngineThread {
 
 struct EngineState {
     bool Initialised;
-    UINT Device; // a waveOut id, WAVE_MAPPER or OUTPUT_SILENT
+    DWORD Session; // counts BASS_Init calls: an open that outlives its engine is discarded
+    UINT Device;   // a waveOut id, WAVE_MAPPER or OUTPUT_SILENT
     EngineThread *Thread;
     std::vector<Stream *> Streams;
     std::vector<Output *> Outputs; // every open one: fed, playing a tail, or idle

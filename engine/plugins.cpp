@@ -74,3 +74,20 @@ void ReleasePlugin(HPLUGIN handle) {
     --plugin->Streams;
     UnloadIfUnused(plugin);
 }
+
+std::vector<Plugin> HoldOpeners() {
+    std::vector<Plugin> openers;
+    for (const Plugin &plugin : Engine.Plugins)
+        if (!plugin.Freed)
+            openers.push_back(plugin);
+    // Held only once every record is copied: a failed copy leaves none held.
+    for (const Plugin &opener : openers)
+        HoldPlugin(opener.Handle);
+    return openers;
+}
+
+void ReleaseOpeners(const std::vector<Plugin> &openers, HPLUGIN kept) {
+    for (const Plugin &opener : openers)
+        if (opener.Handle != kept)
+            ReleasePlugin(opener.Handle);
+}

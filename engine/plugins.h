@@ -1,10 +1,12 @@
 // Decoder plug-ins: DLLs that export TonquilDecoderOpen. A plug-in's DLL
-// stays mapped while a stream it decodes is alive, even once it is freed.
-// The caller holds EngineLock.
+// stays mapped while a stream it decodes, or an open that may try it, is
+// alive, even once it is freed. The caller holds EngineLock.
 #ifndef TONQUIL_ENGINE_PLUGINS_H
 #define TONQUIL_ENGINE_PLUGINS_H
 
 #include "engine/engine_state.h"
+
+#include <vector>
 
 // 0 unless the file is a plug-in; a plug-in loaded already gives its handle again.
 HPLUGIN LoadPlugin(const WCHAR *path);
@@ -15,5 +17,11 @@ bool FreePlugin(HPLUGIN handle);
 // when it goes, so that no code of the DLL is left to run).
 void HoldPlugin(HPLUGIN handle);
 void ReleasePlugin(HPLUGIN handle);
+// The plug-ins an open may try once the lock is let go, each held so that
+// BASS_PluginFree cannot unload its DLL meanwhile.
+std::vector<Plugin> HoldOpeners();
+// Lets go of every opener's hold but that of kept, whose hold passes to the
+// stream it opened (0 when none did).
+void ReleaseOpeners(const std::vector<Plugin> &openers, HPLUGIN kept);
 
 #endif

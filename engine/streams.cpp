@@ -120,8 +120,8 @@ DWORD Decode(Stream *stream, DWORD count) {
     return got;
 }
 
-bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *opener,
-                 TQDECODEROPEN2 *opener2, HPLUGIN *plugin) {
+bool OpenDecoder(const TQSOURCE *source, const std::vector<Plugin> &plugins, TQDECODER *decoder,
+                 TQDECODEROPEN *opener, TQDECODEROPEN2 *opener2, HPLUGIN *plugin) {
     for (TQDECODEROPEN open : BuiltInDecoders)
         if (TryDecoder(open, NULL, source, decoder)) {
             *opener = open;
@@ -129,7 +129,7 @@ bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *open
             *plugin = 0;
             return true;
         }
-    for (const Plugin &candidate : Engine.Plugins)
+    for (const Plugin &candidate : plugins)
         if (!candidate.Freed && TryDecoder(candidate.Open, candidate.Open2, source, decoder)) {
             *opener = candidate.Open;
             *opener2 = candidate.Open2;
@@ -139,48 +139,59 @@ bool OpenDecoder(const TQSOURCE *source, TQDECODER *decoder, TQDECODEROPEN *open
     return false;
 }
 
-HSTREAM CreateStream(TQSOURCE *source, DWORD flags) {
+Stream *OpenStream(TQSOURCE *source, DWORD flags, const std::vector<Plugin> &plugins) {
     Stream *stream = new (std::nothrow) Stream();
     if (!stream) {
         CloseSource(source);
-        return 0;
+        return NULL;
     }
     stream->Source = *source;
-    if (!OpenDecoder(&stream->Source, &stream->Decoder, &stream->Opener, &stream->Opener2,
+    if (!OpenDecoder(&stream->Source, plugins, &stream->Decoder, &stream->Opener, &stream->Opener2,
                      &stream->Plugin)) {
         CloseSource(&stream->Source);
         delete stream;
-        return 0;
+        return NULL;
     }
-    stream->HasTag[BASS_TAG_ID3] = ReadId3v1Block(&stream->Source, &stream->Tags[BASS_TAG_ID3]);
-    stream->HasTag[BASS_TAG_ID3V2] =
-        ReadId3v2Block(&stream->Source, &stream->Tags[BASS_TAG_ID3V2]) ||
-        BuildId3v2Tag(stream->Decoder.Artist, stream->Decoder.Title, &stream->Tags[BASS_TAG_ID3V2]);
-    stream->Handle = NewHandle();
+    bool tagged = NoThrow(false, [&] {
+        stream->HasTag[BASS_TAG_ID3] = ReadId3v1Block(&stream->Source, &stream->Tags[BASS_TAG_ID3]);
+        stream->HasTag[BASS_TAG_ID3V2] =
+            ReadId3v2Block(&stream->Source, &stream->Tags[BASS_TAG_ID3V2]) ||
+            BuildId3v2Tag(stream->Decoder.Artist, stream->Decoder.Title,
+                          &stream->Tags[BASS_TAG_ID3V2]);
+        return true;
+    });
+    if (!tagged) {
+        DiscardStream(stream);
+        return NULL;
+    }
     stream->Flags = flags;
     TakeDecoderFormat(stream);
     stream->Volume = 100;
     stream->State = BASS_ACTIVE_STOPPED;
+    return stream;
+}
+
+HSTREAM AddStream(Stream *stream) {
     if (!NoThrow(false, [&] {
             Engine.Streams.push_back(stream);
             return true;
-        })) {
-        CloseDecoder(stream);
-        CloseSource(&stream->Source);
-        delete stream;
+        }))
         return 0;
-    }
-    HoldPlugin(stream->Plugin);
+    stream->Handle = NewHandle();
     return stream->Handle;
+}
+
+void DiscardStream(Stream *stream) {
+    CloseDecoder(stream);
+    CloseSource(&stream->Source);
+    delete stream;
 }
 
 void FreeStream(Stream *stream) {
     LeaveOutput(stream);
-    CloseDecoder(stream);
-    CloseSource(&stream->Source);
     Engine.Streams.erase(std::find(Engine.Streams.begin(), Engine.Streams.end(), stream));
     HPLUGIN plugin = stream->Plugin;
-    delete stream;
+    DiscardStream(stream);
     ReleasePlugin(plugin);
 }
 

@@ -20,7 +20,10 @@ const int MAX_CHANNELS = 8;
 // this; a damaged header that asks for more gets a refusal instead.
 const size_t MAX_ALLOCATION = 64 << 20;
 
-// Process-wide settings of FFmpeg, made once before the first stream.
+// Process-wide settings of FFmpeg, made once before the first stream. Streams
+// open on several threads at once: the first open makes them as a function's
+// static, which the others wait for. FFmpeg needs no registration, and opens
+// its codecs and demuxers safely from several threads.
 struct Quietly {
     Quietly() {
         av_log_set_level(AV_LOG_QUIET);

@@ -12,11 +12,17 @@
  * reads what it needs through the source; when it recognises the bytes it
  * fills the decoder and returns TRUE, otherwise it returns FALSE and leaves the
  * decoder untouched. The source stays valid until the decoder's Close has been
- * called. The engine calls Open, Read and Close from one thread at a time, but
- * not always the same thread, and holds its lock meanwhile: they must not call
- * the engine's functions. After BASS_PluginFree the engine opens nothing new
- * through the plug-in, but keeps its DLL loaded, and its decoders working,
- * until the last stream it decodes is freed.
+ * called. Open runs on whatever thread creates the stream, without the
+ * engine's lock, so it may run on several threads at once and at the same
+ * time as the Read, Seek and Close calls of other decoders, the plug-in's own
+ * included: whatever data a plug-in shares between its decoders must be safe
+ * for that. The calls on one decoder come one at a time, but not always from
+ * the same thread, and with the engine's lock held: Read, Seek and Close must
+ * be quick to return, and no call may call the engine's functions. After
+ * BASS_PluginFree the engine opens nothing new through the plug-in (an open
+ * begun before may still give a stream), but keeps its DLL loaded, and its
+ * decoders working, until the last stream it decodes, and the last open that
+ * may try it, is done.
  *
  * The engine decodes every file through this same interface: its own WAV
  * reader and its FFmpeg decoder of MPEG audio and Ogg Vorbis are TQDECODEROPEN

@@ -14,7 +14,7 @@ BOOL CALLBACK OpenAnyDecoder(const TQSOURCE *source, TQDECODER *decoder) {
     TQDECODEROPEN opener;
     TQDECODEROPEN2 opener2;
     HPLUGIN plugin;
-    return OpenDecoder(source, decoder, &opener, &opener2, &plugin);
+    return OpenDecoder(source, Engine.Plugins, decoder, &opener, &opener2, &plugin);
 }
 
 std::string Noise(size_t bytes, DWORD seed) {

@@ -22,6 +22,12 @@
 #define TONE_REFUSE_SEEK 2 // a Seek that refuses every frame
 #define TONE_NO_LENGTH 4   // the length left unknown
 #define TONE_HUGE_LENGTH 8 // a length of 2^64 - 1 frames
+// Open sets the named event TONE_OPENING_EVENT, then waits (up to a minute)
+// until the test sets TONE_RELEASE_EVENT: an open as slow as the test needs.
+#define TONE_HOLD_OPEN 16
+#define TONE_OPENING_EVENT L"TonquilToneOpening"
+#define TONE_RELEASE_EVENT L"TonquilToneRelease"
+#define TONE_HOLD_LIMIT_MS 60000
 
 struct ToneHeader {
     DWORD Rate;

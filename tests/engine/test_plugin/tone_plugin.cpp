@@ -1,7 +1,7 @@
 // A decoder plug-in for the engine's tests: reads the tone format of
 // tone_format.h through the engine's source and decodes the square wave. It
 // is of version 3: it states the length, seeks and gives ReplayGain values,
-// each as the file's options say.
+// each as the file's options say, and can hold its open until a test lets it go.
 #include "tonquil_decoder_plugin.h"
 #include "tone_format.h"
 
@@ -64,6 +64,19 @@ void ReadExtension(const TQSOURCE *source, ToneHeader *tone) {
     tone->AlbumPeak = LittleFloat(extension + 20);
 }
 
+void HoldOpen() {
+    HANDLE opening = OpenEventW(EVENT_MODIFY_STATE, FALSE, TONE_OPENING_EVENT);
+    HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, TONE_RELEASE_EVENT);
+    if (opening) {
+        SetEvent(opening);
+        CloseHandle(opening);
+    }
+    if (release) {
+        WaitForSingleObject(release, TONE_HOLD_LIMIT_MS);
+        CloseHandle(release);
+    }
+}
+
 BOOL Open(const TQSOURCE *source, TQDECODER *decoder, DWORD decoderSize) {
     BYTE header[TONE_HEADER_SIZE];
     if (source->Read(source->Context, 0, header, sizeof header) != sizeof header ||
@@ -76,6 +89,8 @@ BOOL Open(const TQSOURCE *source, TQDECODER *decoder, DWORD decoderSize) {
     state->Tone.Period = Little(header + 20, 4);
     state->Tone.Amplitude = (WORD)Little(header + 24, 2);
     ReadExtension(source, &state->Tone);
+    if (state->Tone.Options & TONE_HOLD_OPEN)
+        HoldOpen();
     if (state->Tone.Period < 2) {
         delete state;
         return FALSE;
