@@ -4,7 +4,7 @@
 
 #include "running_player.h"
 #include "test_support.h"
-#include "app/command_line.h"
+#include "player/app/command_line.h"
 #include "tonquil_extension.h"
 
 #include <string>

@@ -1,14 +1,14 @@
 // WM_COMMAND at the real hidden main window, with the recording bass.dll.
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
-#include "app/player_state.h"
+#include "player/app/commands.h"
+#include "player/core/player_state.h"
 #include "playback_fixture.h"
 #include "player_window.h"
-#include "playlist/playlist.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
-#include "tray/tray_icon.h"
+#include "player/tray/tray_icon.h"
 
 #include <algorithm>
 #include <random>

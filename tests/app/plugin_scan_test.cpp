@@ -2,7 +2,7 @@
 
 #include "player_window.h"
 #include "test_support.h"
-#include "playback/audio_library.h"
+#include "player/playback/audio_library.h"
 
 #include <string>
 

@@ -6,8 +6,8 @@
 
 #include "player_window.h"
 #include "test_support.h"
-#include "app/player_state.h"
-#include "control/extension_host.h"
+#include "player/core/player_state.h"
+#include "player/control/extension_host.h"
 #include "tonquil_extension.h"
 
 namespace {

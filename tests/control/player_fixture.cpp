@@ -3,7 +3,7 @@
 #include "player_window.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
-#include "tray/tray_icon.h"
+#include "player/tray/tray_icon.h"
 
 namespace {
 

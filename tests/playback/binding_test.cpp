@@ -3,12 +3,12 @@
 // costs the Playlist nothing.
 #include "playback_fixture.h"
 
-#include "app/player_state.h"
-#include "control/extension_host.h"
+#include "player/core/player_state.h"
+#include "player/control/extension_host.h"
 #include "player_window.h"
-#include "playback/audio_library.h"
-#include "playback/playback.h"
-#include "playlist/playlist.h"
+#include "player/playback/audio_library.h"
+#include "player/playback/playback.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 
 using Lines = std::vector<std::string>;

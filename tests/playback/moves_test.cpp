@@ -1,10 +1,10 @@
 // Next, previous, pause, volume and mute.
 #include "playback_fixture.h"
 
-#include "app/player_state.h"
-#include "playback/playback.h"
-#include "playlist/playlist.h"
-#include "playlist/shuffle.h"
+#include "player/core/player_state.h"
+#include "player/playback/playback.h"
+#include "player/playlist/playlist.h"
+#include "player/playlist/shuffle.h"
 #include "test_support.h"
 
 using Lines = std::vector<std::string>;

@@ -2,13 +2,13 @@
 // what happens to entries that cannot be opened, and what the tray shows.
 #include "playback_fixture.h"
 
-#include "app/player_state.h"
-#include "playback/audio_library.h"
-#include "playback/playback.h"
-#include "playlist/playlist.h"
+#include "player/core/player_state.h"
+#include "player/playback/audio_library.h"
+#include "player/playback/playback.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
-#include "tray/tray_icon.h"
+#include "player/tray/tray_icon.h"
 
 #include <malloc.h>
 

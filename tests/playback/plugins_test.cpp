@@ -2,10 +2,10 @@
 // a type that the library reads by itself when FreeAddOn asks for it.
 #include "playback_fixture.h"
 
-#include "app/player_state.h"
-#include "playback/audio_library.h"
-#include "playback/playback.h"
-#include "playlist/playlist.h"
+#include "player/core/player_state.h"
+#include "player/playback/audio_library.h"
+#include "player/playback/playback.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 
 using Lines = std::vector<std::string>;

@@ -2,12 +2,12 @@
 // goes on from its main window's thread.
 #include "playback_fixture.h"
 
-#include "app/window_contract.h"
-#include "app/player_state.h"
-#include "control/extension_host.h"
-#include "playback/playback.h"
+#include "player/core/window_contract.h"
+#include "player/core/player_state.h"
+#include "player/control/extension_host.h"
+#include "player/playback/playback.h"
 #include "player_window.h"
-#include "playlist/playlist.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
 

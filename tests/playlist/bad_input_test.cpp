@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "playlist/playlist.h"
-#include "playlist/shuffle.h"
+#include "player/playlist/playlist.h"
+#include "player/playlist/shuffle.h"
 #include "test_support.h"
 
 namespace {

@@ -5,8 +5,8 @@
 // and the results are judged only after everything is given back.
 #include "playlist_fixture.h"
 
-#include "playlist/playlist.h"
-#include "playlist/shuffle.h"
+#include "player/playlist/playlist.h"
+#include "player/playlist/shuffle.h"
 #include "test_support.h"
 
 #ifndef _WIN64

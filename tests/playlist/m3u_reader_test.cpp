@@ -1,7 +1,7 @@
 #include "playlist_fixture.h"
 
-#include "app/paths.h"
-#include "playlist/playlist.h"
+#include "player/core/paths.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "app/player_state.h"
-#include "playlist/playlist.h"
+#include "player/core/player_state.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 
 void PlaylistTest::SetUp() {

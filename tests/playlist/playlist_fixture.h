@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "playlist/shuffle.h"
+#include "player/playlist/shuffle.h"
 
 class PlaylistTest : public ::testing::Test {
   protected:

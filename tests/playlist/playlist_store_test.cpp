@@ -1,7 +1,7 @@
 #include "playlist_fixture.h"
 
-#include "app/player_state.h"
-#include "playlist/playlist.h"
+#include "player/core/player_state.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "playlist/random_source.h"
+#include "player/playlist/random_source.h"
 #include "playlist_fixture.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "playlist/playlist.h"
-#include "playlist/random_source.h"
-#include "playlist/shuffle.h"
+#include "player/playlist/playlist.h"
+#include "player/playlist/random_source.h"
+#include "player/playlist/shuffle.h"
 #include "test_support.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Reading integers from settings text, and the value-in-set test.
 #include <gtest/gtest.h>
 
-#include "settings/settings.h"
+#include "player/settings/settings.h"
 #include "test_support.h"
 
 #include <string>

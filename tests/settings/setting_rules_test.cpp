@@ -3,9 +3,9 @@
 // values through all three.
 #include <gtest/gtest.h>
 
-#include "app/player_state.h"
-#include "control/control_messages.h"
-#include "settings/settings.h"
+#include "player/core/player_state.h"
+#include "player/control/control_messages.h"
+#include "player/settings/settings.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
 

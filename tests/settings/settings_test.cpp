@@ -2,12 +2,12 @@
 // created and partly written back when it closes.
 #include <gtest/gtest.h>
 
-#include "app/player_state.h"
+#include "player/core/player_state.h"
 #include "player_window.h"
-#include "settings/settings.h"
+#include "player/settings/settings.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
-#include "tray/tray_icon.h"
+#include "player/tray/tray_icon.h"
 
 #include <algorithm>
 #include <string>

@@ -15,7 +15,7 @@
 #include "fault_report.h"
 #include "guarded_block.h"
 #include "tag_bytes.h"
-#include "tags/id3.h"
+#include "player/tags/id3.h"
 #include "test_support.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "guarded_block.h"
 #include "tag_bytes.h"
-#include "tags/id3.h"
+#include "player/tags/id3.h"
 
 namespace {
 

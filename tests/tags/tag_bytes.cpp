@@ -1,6 +1,6 @@
 #include "tag_bytes.h"
 
-#include "app/heap.h"
+#include "player/core/heap.h"
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;

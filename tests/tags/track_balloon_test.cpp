@@ -10,7 +10,7 @@
 #include "tag_bytes.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
-#include "tray/tray_icon.h"
+#include "player/tray/tray_icon.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/player_state.h"
-#include "playlist/playlist.h"
+#include "player/core/player_state.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
-#include "tray/popup_menus.h"
+#include "player/tray/popup_menus.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <ostream>
 #include <vector>
 
-#include "app/player_state.h"
+#include "player/core/player_state.h"
 #include "tonquil_extension.h"
-#include "tray/tray_clicks.h"
-#include "tray/tray_icon.h"
+#include "player/tray/tray_clicks.h"
+#include "player/tray/tray_icon.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "player/app/main_window.h"
 #include "player_window.h"
 #include "test_support.h"
-#include "tray/tray_icon.h"
+#include "player/tray/tray_icon.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "player_window.h"
-#include "tray/tray_icon.h"
+#include "player/tray/tray_icon.h"
 
 namespace {
 
