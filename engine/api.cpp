@@ -4,10 +4,10 @@
 #include "engine/bass.h"
 
 #include "engine/engine_thread.h"
-#include "engine/no_throw.h"
+#include "media/no_throw.h"
 #include "engine/output_pool.h"
 #include "engine/plugins.h"
-#include "engine/source.h"
+#include "media/source.h"
 #include "engine/stream_position.h"
 #include "engine/streams.h"
 

@@ -1,6 +1,6 @@
 #include "engine/engine_thread.h"
 
-#include "engine/no_throw.h"
+#include "media/no_throw.h"
 #include "engine/output_pool.h"
 #include "engine/streams.h"
 

@@ -1,7 +1,7 @@
 #include "engine/id3_blocks.h"
 
-#include "engine/no_throw.h"
-#include "engine/source.h"
+#include "media/no_throw.h"
+#include "media/source.h"
 
 #include <string.h>
 

@@ -1,6 +1,6 @@
 #include "engine/output.h"
 
-#include "engine/no_throw.h"
+#include "media/no_throw.h"
 
 #include <mmreg.h>
 #include <new>

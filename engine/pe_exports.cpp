@@ -1,7 +1,7 @@
 #include "engine/pe_exports.h"
 
 #include "engine/bass.h"
-#include "engine/source.h"
+#include "media/source.h"
 
 #include <string.h>
 

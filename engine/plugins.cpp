@@ -1,6 +1,6 @@
 #include "engine/plugins.h"
 
-#include "engine/no_throw.h"
+#include "media/no_throw.h"
 #include "engine/pe_exports.h"
 
 namespace {

@@ -1,14 +1,14 @@
 #include "engine/streams.h"
 
 #include "engine/id3_blocks.h"
-#include "engine/id3_synthesis.h"
+#include "media/id3_synthesis.h"
 #include "engine/media_decoders.h"
-#include "engine/no_throw.h"
+#include "media/no_throw.h"
 #include "engine/output_pool.h"
 #include "engine/plugins.h"
 #include "engine/replay_gain.h"
 #include "engine/sample_format.h"
-#include "engine/source.h"
+#include "media/source.h"
 #include "engine/stream_position.h"
 #include "engine/wav_decoder.h"
 

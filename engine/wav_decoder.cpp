@@ -1,8 +1,8 @@
 #include "engine/wav_decoder.h"
 
-#include "engine/source.h"
+#include "media/source.h"
 
-#include "engine/no_throw.h"
+#include "media/no_throw.h"
 
 #include <new>
 #include <string.h>

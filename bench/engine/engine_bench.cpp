@@ -6,7 +6,7 @@
 #include "bench/bench_support.h"
 #include "engine/bass.h"
 #include "engine/media_decoders.h"
-#include "engine/source.h"
+#include "media/source.h"
 #include "engine/wav_decoder.h"
 
 #include <mmsystem.h>

@@ -7,7 +7,7 @@
 // --quick plays 10 seconds of each instead of the minute.
 #include "bench/bench_support.h"
 #include "engine/bass.h"
-#include "engine/source.h"
+#include "media/source.h"
 #include "engine/media_decoders.h"
 
 #include <mmsystem.h>

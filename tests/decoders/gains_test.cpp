@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/media_decoders.h"
-#include "engine/source.h"
+#include "media/source.h"
 #include "engine_support.h"
 #include "media/gain_text.h"
 #include "plugin_support.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/media_decoders.h"
-#include "engine/source.h"
+#include "media/source.h"
 #include "engine_support.h"
 #include "test_support.h"
 

@@ -3,7 +3,7 @@
 // read must give the bytes at its own offset.
 #include <gtest/gtest.h>
 
-#include "engine/source.h"
+#include "media/source.h"
 #include "test_support.h"
 
 #include <string>

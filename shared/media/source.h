@@ -1,9 +1,9 @@
 // The bytes a stream decodes: a window of a file or of the caller's memory,
 // read at any offset through a TQSOURCE.
-#ifndef TONQUIL_ENGINE_SOURCE_H
-#define TONQUIL_ENGINE_SOURCE_H
+#ifndef TONQUIL_MEDIA_SOURCE_H
+#define TONQUIL_MEDIA_SOURCE_H
 
-#include "engine/bass.h"
+#include "tonquil_decoder_plugin.h"
 
 // Opens [offset, offset + length) of the file, or from offset to its end when
 // length is 0. Fails when the file cannot be read or the window lies outside it.

@@ -1,4 +1,4 @@
-#include "engine/source.h"
+#include "media/source.h"
 
 #include <new>
 #include <string.h>

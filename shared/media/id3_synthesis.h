@@ -1,8 +1,8 @@
 // A small ID3v2 tag built from a decoder's artist and title, for files whose
 // own tags are Vorbis comments, MP4 atoms or ASF attributes: the player reads
 // artist and title only from ID3 tags.
-#ifndef TONQUIL_ENGINE_ID3_SYNTHESIS_H
-#define TONQUIL_ENGINE_ID3_SYNTHESIS_H
+#ifndef TONQUIL_MEDIA_ID3_SYNTHESIS_H
+#define TONQUIL_MEDIA_ID3_SYNTHESIS_H
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "media/media_tags.h"
 
-#include "engine/no_throw.h"
+#include "media/no_throw.h"
 #include "media/gain_text.h"
 
 extern "C" {

@@ -1,4 +1,4 @@
-#include "engine/id3_synthesis.h"
+#include "media/id3_synthesis.h"
 
 #include <string.h>
 
