@@ -5,9 +5,9 @@
 // --quick plays 10 seconds instead of the minute.
 #include "bench/bench_support.h"
 #include "engine/bass.h"
-#include "engine/media_decoders.h"
+#include "engine/decoding/media_decoders.h"
 #include "media/source.h"
-#include "engine/wav_decoder.h"
+#include "engine/decoding/wav_decoder.h"
 
 #include <mmsystem.h>
 #include <stdio.h>

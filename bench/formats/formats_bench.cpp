@@ -8,7 +8,7 @@
 #include "bench/bench_support.h"
 #include "engine/bass.h"
 #include "media/source.h"
-#include "engine/media_decoders.h"
+#include "engine/decoding/media_decoders.h"
 
 #include <mmsystem.h>
 #include <psapi.h>

@@ -4,7 +4,7 @@
 // mutated fixtures stays within its memory, and refusals leak nothing.
 #include <gtest/gtest.h>
 
-#include "engine/media_decoders.h"
+#include "engine/decoding/media_decoders.h"
 #include "engine_support.h"
 #include "plugin_support.h"
 

@@ -5,7 +5,7 @@
 // also the length the decoder states.
 #include <gtest/gtest.h>
 
-#include "engine/media_decoders.h"
+#include "engine/decoding/media_decoders.h"
 #include "engine_support.h"
 #include "plugin_support.h"
 

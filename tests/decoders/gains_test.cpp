@@ -2,7 +2,7 @@
 // each kind of tag gives through its decoder.
 #include <gtest/gtest.h>
 
-#include "engine/media_decoders.h"
+#include "engine/decoding/media_decoders.h"
 #include "media/source.h"
 #include "engine_support.h"
 #include "media/gain_text.h"

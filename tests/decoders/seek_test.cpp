@@ -5,7 +5,7 @@
 // nothing.
 #include <gtest/gtest.h>
 
-#include "engine/media_decoders.h"
+#include "engine/decoding/media_decoders.h"
 #include "media/source.h"
 #include "engine_support.h"
 #include "plugin_support.h"

@@ -3,7 +3,7 @@
 // allocations that fail inside the calls.
 #include <gtest/gtest.h>
 
-#include "engine/media_decoders.h"
+#include "engine/decoding/media_decoders.h"
 #include "media/source.h"
 #include "engine_support.h"
 #include "test_support.h"

@@ -1,8 +1,8 @@
-#include "engine/engine_thread.h"
+#include "engine/playing/engine_thread.h"
 
 #include "media/no_throw.h"
-#include "engine/output_pool.h"
-#include "engine/streams.h"
+#include "engine/playing/output_pool.h"
+#include "engine/api/streams.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "engine/wav_decoder.h"
+#include "engine/decoding/wav_decoder.h"
 
 #include "media/source.h"
 

@@ -1,7 +1,7 @@
-#include "engine/stream_position.h"
+#include "engine/api/stream_position.h"
 
-#include "engine/output_pool.h"
-#include "engine/streams.h"
+#include "engine/playing/output_pool.h"
+#include "engine/api/streams.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/output_pool.h"
+#include "engine/playing/output_pool.h"
 
 #include <algorithm>
 

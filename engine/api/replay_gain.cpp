@@ -1,4 +1,4 @@
-#include "engine/replay_gain.h"
+#include "engine/api/replay_gain.h"
 
 #include <math.h>
 

@@ -1,9 +1,9 @@
 // Streams: opening a file or memory block through the first decoder that
 // reads it, playing, pausing, stopping and freeing. The caller holds EngineLock.
-#ifndef TONQUIL_ENGINE_STREAMS_H
-#define TONQUIL_ENGINE_STREAMS_H
+#ifndef TONQUIL_ENGINE_API_STREAMS_H
+#define TONQUIL_ENGINE_API_STREAMS_H
 
-#include "engine/engine_state.h"
+#include "engine/api/engine_state.h"
 
 // Opens source (which the stream then owns) with the built-in decoders and
 // then the plug-ins; 0 when none reads it.

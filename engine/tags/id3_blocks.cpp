@@ -1,4 +1,4 @@
-#include "engine/id3_blocks.h"
+#include "engine/tags/id3_blocks.h"
 
 #include "media/no_throw.h"
 #include "media/source.h"

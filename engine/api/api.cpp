@@ -3,13 +3,13 @@
 // None lets an exception out (see no_throw.h).
 #include "engine/bass.h"
 
-#include "engine/engine_thread.h"
+#include "engine/playing/engine_thread.h"
 #include "media/no_throw.h"
-#include "engine/output_pool.h"
-#include "engine/plugins.h"
+#include "engine/playing/output_pool.h"
+#include "engine/plugins/plugins.h"
 #include "media/source.h"
-#include "engine/stream_position.h"
-#include "engine/streams.h"
+#include "engine/api/stream_position.h"
+#include "engine/api/streams.h"
 
 #include <math.h>
 #include <string>

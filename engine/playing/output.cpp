@@ -1,4 +1,4 @@
-#include "engine/output.h"
+#include "engine/playing/output.h"
 
 #include "media/no_throw.h"
 

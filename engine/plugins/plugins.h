@@ -1,10 +1,10 @@
 // Decoder plug-ins: DLLs that export TonquilDecoderOpen. A plug-in's DLL
 // stays mapped while a stream it decodes is alive, even once it is freed.
 // The caller holds EngineLock.
-#ifndef TONQUIL_ENGINE_PLUGINS_H
-#define TONQUIL_ENGINE_PLUGINS_H
+#ifndef TONQUIL_ENGINE_PLUGINS_PLUGINS_H
+#define TONQUIL_ENGINE_PLUGINS_PLUGINS_H
 
-#include "engine/engine_state.h"
+#include "engine/api/engine_state.h"
 
 // 0 unless the file is a plug-in; a plug-in loaded already gives its handle again.
 HPLUGIN LoadPlugin(const WCHAR *path);

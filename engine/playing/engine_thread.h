@@ -1,9 +1,9 @@
 // The engine's own thread: it keeps every playing stream's output a few
 // buffers ahead, notices the ends and calls the end syncs.
-#ifndef TONQUIL_ENGINE_ENGINE_THREAD_H
-#define TONQUIL_ENGINE_ENGINE_THREAD_H
+#ifndef TONQUIL_ENGINE_PLAYING_ENGINE_THREAD_H
+#define TONQUIL_ENGINE_PLAYING_ENGINE_THREAD_H
 
-#include "engine/engine_state.h"
+#include "engine/api/engine_state.h"
 
 // Both with EngineLock held.
 bool StartEngineThread();

@@ -1,4 +1,4 @@
-#include "engine/media_decoders.h"
+#include "engine/decoding/media_decoders.h"
 
 #include "media/media_decoder.h"
 

@@ -1,4 +1,4 @@
-#include "engine/engine_state.h"
+#include "engine/api/engine_state.h"
 
 std::mutex EngineLock;
 EngineState Engine;

@@ -1,7 +1,7 @@
 // The ID3 tag blocks around an audio file's data: the ID3v2 block at its start
 // and the 128-byte ID3v1 block at its end, as the stream hands them out.
-#ifndef TONQUIL_ENGINE_ID3_BLOCKS_H
-#define TONQUIL_ENGINE_ID3_BLOCKS_H
+#ifndef TONQUIL_ENGINE_TAGS_ID3_BLOCKS_H
+#define TONQUIL_ENGINE_TAGS_ID3_BLOCKS_H
 
 #include "engine/bass.h"
 

@@ -1,4 +1,4 @@
-#include "engine/sample_format.h"
+#include "engine/playing/sample_format.h"
 
 #include <math.h>
 #include <string.h>

@@ -1,16 +1,16 @@
-#include "engine/streams.h"
+#include "engine/api/streams.h"
 
-#include "engine/id3_blocks.h"
+#include "engine/tags/id3_blocks.h"
 #include "media/id3_synthesis.h"
-#include "engine/media_decoders.h"
+#include "engine/decoding/media_decoders.h"
 #include "media/no_throw.h"
-#include "engine/output_pool.h"
-#include "engine/plugins.h"
-#include "engine/replay_gain.h"
-#include "engine/sample_format.h"
+#include "engine/playing/output_pool.h"
+#include "engine/plugins/plugins.h"
+#include "engine/api/replay_gain.h"
+#include "engine/playing/sample_format.h"
 #include "media/source.h"
-#include "engine/stream_position.h"
-#include "engine/wav_decoder.h"
+#include "engine/api/stream_position.h"
+#include "engine/decoding/wav_decoder.h"
 
 #include <algorithm>
 #include <new>

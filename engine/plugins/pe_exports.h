@@ -1,7 +1,7 @@
 // Reads a 32-bit DLL's export names from the file itself, so a DLL can be
 // judged without loading it (and without running its start-up code).
-#ifndef TONQUIL_ENGINE_PE_EXPORTS_H
-#define TONQUIL_ENGINE_PE_EXPORTS_H
+#ifndef TONQUIL_ENGINE_PLUGINS_PE_EXPORTS_H
+#define TONQUIL_ENGINE_PLUGINS_PE_EXPORTS_H
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "engine/plugins.h"
+#include "engine/plugins/plugins.h"
 
 #include "media/no_throw.h"
-#include "engine/pe_exports.h"
+#include "engine/plugins/pe_exports.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/pe_exports.h"
+#include "engine/plugins/pe_exports.h"
 
 #include "engine/bass.h"
 #include "media/source.h"
