@@ -17,15 +17,13 @@
 
 namespace {
 
-#define MAX_RATE 1000000
-#define MAX_CHANNELS 8
 #define MAX_LENGTH (1ull << 48) // frames: nine years at the highest rate
 
 const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenEngineMediaDecoder};
 
 bool Plausible(const TQDECODER &decoder) {
-    return decoder.Read && decoder.Close && decoder.Rate > 0 && decoder.Rate <= MAX_RATE &&
-           decoder.Channels >= 1 && decoder.Channels <= MAX_CHANNELS;
+    return decoder.Read && decoder.Close && decoder.Rate > 0 && decoder.Rate <= TQ_MAX_RATE &&
+           decoder.Channels >= 1 && decoder.Channels <= TQ_MAX_CHANNELS;
 }
 
 // A plug-in of version 2 is opened through open2 and fills the whole decoder;

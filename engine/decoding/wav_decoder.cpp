@@ -15,7 +15,6 @@ namespace {
 #define FORMAT_PCM 1
 #define FORMAT_FLOAT 3
 #define FORMAT_EXTENSIBLE 0xFFFE
-#define MAX_CHANNELS 8
 #define READ_FRAMES 4096
 
 struct WavFormat {
@@ -63,7 +62,7 @@ bool ParseFormat(const BYTE *chunk, DWORD size, WavFormat *format) {
     bool bitsFit = format->Tag == FORMAT_PCM ? (format->Bits == 8 || format->Bits == 16 ||
                                                 format->Bits == 24 || format->Bits == 32)
                                              : format->Tag == FORMAT_FLOAT && format->Bits == 32;
-    return bitsFit && format->Channels >= 1 && format->Channels <= MAX_CHANNELS &&
+    return bitsFit && format->Channels >= 1 && format->Channels <= TQ_MAX_CHANNELS &&
            format->Rate > 0 && format->BlockAlign == format->Channels * (format->Bits / 8);
 }
 

@@ -14,8 +14,6 @@ extern "C" {
 
 namespace {
 
-const int MAX_RATE = 1000000;
-const int MAX_CHANNELS = 8;
 // No allocation a demuxer or decoder makes for a sane audio file comes near
 // this; a damaged header that asks for more gets a refusal instead.
 const size_t MAX_ALLOCATION = 64 << 20;
@@ -80,8 +78,8 @@ bool OpenDecoder(MediaStream *stream) {
         return false;
     stream->Rate = stream->Codec->sample_rate;
     stream->Channels = stream->Codec->ch_layout.nb_channels;
-    return stream->Rate > 0 && stream->Rate <= MAX_RATE && stream->Channels >= 1 &&
-           stream->Channels <= MAX_CHANNELS;
+    return stream->Rate > 0 && stream->Rate <= TQ_MAX_RATE && stream->Channels >= 1 &&
+           stream->Channels <= TQ_MAX_CHANNELS;
 }
 
 bool OpenParts(MediaStream *stream) {
