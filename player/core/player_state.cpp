@@ -20,14 +20,19 @@ TRAYCONFIG *TrayConfig;
 #define ONE_OF(values) CHECK_SET, (int)std::size(values), values
 #define WITHIN(bounds) CHECK_RANGE, 2, bounds
 
-static const LONG PlayModes[] = {0, 1, 2}; // stop at end, list order, shuffle
-static const LONG SampleBits[] = {0, BASS_SAMPLE_MONO, BASS_SAMPLE_FLOAT};
-static const LONG ShowInfos[] = {0, 1, 2}; // none, file name, artist and title
-static const LONG TrackStyles[] = {0, 1};  // clamped, rolling
+static_assert(SAMPLE_MONO == BASS_SAMPLE_MONO && SAMPLE_FLOAT == BASS_SAMPLE_FLOAT,
+              "SampleBit holds the engine's flags");
+static_assert(GAIN_OFF == BASS_TQ_REPLAYGAIN_OFF && GAIN_TRACK == BASS_TQ_REPLAYGAIN_TRACK &&
+                  GAIN_ALBUM == BASS_TQ_REPLAYGAIN_ALBUM,
+              "ReplayGain holds the engine's modes");
+
+static const LONG PlayModes[] = {PLAY_STOP_AT_END, PLAY_IN_ORDER, PLAY_SHUFFLE};
+static const LONG SampleBits[] = {SAMPLE_AS_DECODED, SAMPLE_MONO, SAMPLE_FLOAT};
+static const LONG ShowInfos[] = {SHOW_NOTHING, SHOW_FILE_NAME, SHOW_ARTIST_TITLE};
+static const LONG TrackStyles[] = {TRACKS_CLAMPED, TRACKS_ROLLING};
 static const LONG Percent[] = {0, 100};
 static const LONG Switch[] = {0, 1};
-static const LONG GainModes[] = {BASS_TQ_REPLAYGAIN_OFF, BASS_TQ_REPLAYGAIN_TRACK,
-                                 BASS_TQ_REPLAYGAIN_ALBUM};
+static const LONG GainModes[] = {GAIN_OFF, GAIN_TRACK, GAIN_ALBUM};
 static const LONG Milliseconds[] = {0, 0x7FFFFFFF};
 static const LONG Priorities[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS};
 
@@ -35,15 +40,20 @@ static const LONG Priorities[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HI
 const SETTING_RULE SettingRules[] = {
     // section, key, what it fills, at creation, when read, written back, accepted
     {CLIENT, L"Mute", PLAYER(Mute), 0, 0, WRITE_ALWAYS, ANY},
-    {CLIENT, L"PlayMode", PLAYER(PlayMode), 1, 1, WRITE_ALWAYS, ONE_OF(PlayModes)},
-    {CLIENT, L"ShowInfo", PLAYER(ShowInfo), 0, 0, WRITE_ALWAYS, ONE_OF(ShowInfos)},
-    {CLIENT, L"SampleBit", PLAYER(SampleBit), 0, 0, WRITE_ALWAYS, ONE_OF(SampleBits)},
+    {CLIENT, L"PlayMode", PLAYER(PlayMode), PLAY_IN_ORDER, PLAY_IN_ORDER, WRITE_ALWAYS,
+     ONE_OF(PlayModes)},
+    {CLIENT, L"ShowInfo", PLAYER(ShowInfo), SHOW_NOTHING, SHOW_NOTHING, WRITE_ALWAYS,
+     ONE_OF(ShowInfos)},
+    {CLIENT, L"SampleBit", PLAYER(SampleBit), SAMPLE_AS_DECODED, SAMPLE_AS_DECODED, WRITE_ALWAYS,
+     ONE_OF(SampleBits)},
     {CLIENT, L"TrackCount", PLAYER(TrackCount), 20, 20, WRITE_NEVER, WITHIN(Percent)},
     {CLIENT, L"TrackNo", PLAYER(TrackNo), 0, 0, WRITE_ALWAYS, ANY},
     {CLIENT, L"Volume", PLAYER(Volume), 100, 100, WRITE_ALWAYS, WITHIN(Percent)},
-    {CLIENT, L"TrackStyle", PLAYER(TrackStyle), 1, 1, WRITE_NEVER, ONE_OF(TrackStyles)},
+    {CLIENT, L"TrackStyle", PLAYER(TrackStyle), TRACKS_ROLLING, TRACKS_ROLLING, WRITE_NEVER,
+     ONE_OF(TrackStyles)},
     {CLIENT, L"Resume", PLAYER(Resume), 0, 0, WRITE_WHEN_SET, ONE_OF(Switch)},
-    {CLIENT, L"ReplayGain", PLAYER(ReplayGain), 0, 0, WRITE_WHEN_SET, ONE_OF(GainModes)},
+    {CLIENT, L"ReplayGain", PLAYER(ReplayGain), GAIN_OFF, GAIN_OFF, WRITE_WHEN_SET,
+     ONE_OF(GainModes)},
     // Read whatever Resume says; it is used only when Resume is on.
     {CLIENT, L"Position", PLAYER(Position), 0, 0, WRITE_WHEN_RESUMING, WITHIN(Milliseconds)},
     {CLIENT, L"FreeAddOn", PLAYER(FreeAddOn), 1, 1, WRITE_NEVER, ANY},

@@ -6,19 +6,29 @@
 
 #include <windows.h>
 
+// The values of the settings that choose among a few, as tonquil.ini stores
+// them and the control messages carry them.
+enum PLAY_MODE { PLAY_STOP_AT_END = 0, PLAY_IN_ORDER = 1, PLAY_SHUFFLE = 2 };
+enum SHOW_INFO { SHOW_NOTHING = 0, SHOW_FILE_NAME = 1, SHOW_ARTIST_TITLE = 2 };
+enum TRACK_STYLE { TRACKS_CLAMPED = 0, TRACKS_ROLLING = 1 };
+// The engine's stream flags BASS_SAMPLE_MONO and BASS_SAMPLE_FLOAT.
+enum SAMPLE_BIT { SAMPLE_AS_DECODED = 0, SAMPLE_MONO = 2, SAMPLE_FLOAT = 256 };
+// The engine's BASS_TQ_REPLAYGAIN_OFF, _TRACK and _ALBUM.
+enum GAIN_MODE { GAIN_OFF = 0, GAIN_TRACK = 1, GAIN_ALBUM = 2 };
+
 struct PLAYERSTATE {
     LONG FreeAddOn;  // nonzero: unload plug-ins before a built-in type is opened
     LONG Mute;       // nonzero: streams play at volume 0
-    LONG PlayMode;   // 0 stop at end, 1 list order, 2 shuffle
-    LONG SampleBit;  // extra stream flags: 0, 2 (mono) or 256 (float)
-    LONG ShowInfo;   // balloon: 0 none, 1 file name, 2 artist and title
+    LONG PlayMode;   // a PLAY_MODE
+    LONG SampleBit;  // a SAMPLE_BIT: extra stream flags
+    LONG ShowInfo;   // a SHOW_INFO: what the balloon of a new track says
     LONG Channel;    // the current stream, 0 for none
     LONG TrackCount; // most items in the track list, 0 to 100
     LONG TrackNo;    // index of the current track; may lie out of range
-    LONG TrackStyle; // track list: 1 rolling, 0 clamped
+    LONG TrackStyle; // a TRACK_STYLE: how the track list scrolls
     LONG Volume;     // 0 to 100
     LONG Resume;     // 1: the track current at close resumes at the next start
-    LONG ReplayGain; // the engine's gain: 0 off, 1 track, 2 album
+    LONG ReplayGain; // a GAIN_MODE: the engine's gain
     LONG Position;   // ms where the remembered track resumes; at close, where it stands
 };
 

@@ -43,7 +43,7 @@ BOOL AudioInit(HWND window) {
     BOOL initialised = CallInit(window);
     if (initialised)
         AudioInitialised = 1;
-    if (PlayerState && PlayerState->ReplayGain != BASS_TQ_REPLAYGAIN_OFF)
+    if (PlayerState && PlayerState->ReplayGain != GAIN_OFF)
         AudioApplyReplayGain();
     return initialised;
 }

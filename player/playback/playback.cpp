@@ -48,7 +48,7 @@ struct TRACKTAGS {
 static void ReadTags(TRACKTAGS *tags, DWORD stream) {
     tags->Artist = NULL;
     tags->Title = NULL;
-    if (PlayerState->ShowInfo && PlayerState->ShowInfo != 1) {
+    if (PlayerState->ShowInfo == SHOW_ARTIST_TITLE) {
         const BYTE *id3v1 = (const BYTE *)AudioGetTags(stream, BASS_TAG_ID3);
         const BYTE *id3v2 = (const BYTE *)AudioGetTags(stream, BASS_TAG_ID3V2);
         tags->Artist = ParseTrackArtist(id3v1, id3v2);
@@ -58,9 +58,9 @@ static void ReadTags(TRACKTAGS *tags, DWORD stream) {
 
 static void AnnounceTrack(HWND window, const WCHAR *path, TRACKTAGS *tags) {
     const WCHAR *base = GetBaseName(path);
-    if (PlayerState->ShowInfo == 1)
+    if (PlayerState->ShowInfo == SHOW_FILE_NAME)
         ShowTrayBalloon(window, NULL, base);
-    else if (PlayerState->ShowInfo)
+    else if (PlayerState->ShowInfo == SHOW_ARTIST_TITLE)
         ShowTrayBalloon(window, tags->Artist, (tags->Title && tags->Title[0]) ? tags->Title : base);
     HeapRelease(tags->Artist);
     HeapRelease(tags->Title);
@@ -147,7 +147,7 @@ int PlayTrack(HWND window) {
 
 int PlayNext(HWND window) {
     LONG count = CountTracks();
-    if (PlayerState->PlayMode == 2) {
+    if (PlayerState->PlayMode == PLAY_SHUFFLE) {
         PlayerState->TrackNo = NextShuffled();
         if (PlayerState->TrackNo == -1)
             PlayerState->TrackNo = DrawIndex(CountTracks());
@@ -159,7 +159,7 @@ int PlayNext(HWND window) {
 }
 
 int PlayPrevious(HWND window) {
-    if (PlayerState->PlayMode == 2) {
+    if (PlayerState->PlayMode == PLAY_SHUFFLE) {
         LONG previous = PrevShuffled();
         if (previous == -1)
             return PlayNext(window);
@@ -220,7 +220,7 @@ LRESULT OnTrackEndMessage(HWND window, WPARAM stream, LPARAM sync) {
         return 0;
     EndSync = 0;
     AudioRemoveSync((DWORD)PlayerState->Channel, (HSYNC)sync);
-    if (PlayerState->PlayMode != 0)
+    if (PlayerState->PlayMode != PLAY_STOP_AT_END)
         PlayNext(window);
     return 0;
 }

@@ -34,7 +34,7 @@ LRESULT ShowMainMenu(HWND window) {
 // negative TrackNo (a hand-edited settings file) is shown as 0.
 static LONG FirstShownIndex(LONG n, LONG m) {
     LONG current = PlayerState->TrackNo < 0 ? 0 : PlayerState->TrackNo;
-    if (PlayerState->TrackStyle == 1) {
+    if (PlayerState->TrackStyle == TRACKS_ROLLING) {
         LONG first = current - m / 2;
         return first < 0 ? first + n : first;
     }
@@ -71,7 +71,7 @@ HMENU BuildTrackMenu() {
     HMENU menu = CreatePopupMenu();
     if (!menu)
         return NULL;
-    int rolling = PlayerState->TrackStyle == 1;
+    int rolling = PlayerState->TrackStyle == TRACKS_ROLLING;
     LONG index = FirstShownIndex(n, m);
     for (LONG k = 0; k < m; ++k, ++index) {
         if (rolling && index >= n)

@@ -56,7 +56,7 @@ TEST_F(MovesTest, NextBeforeTheListFileIsReadCountsNoEntriesAndPlaysTheFirst) {
 
 TEST_F(MovesTest, ShuffleWalksACycleAndPreviousRetracesItsHistory) {
     AddThree();
-    PlayerState->PlayMode = 2;
+    PlayerState->PlayMode = PLAY_SHUFFLE;
 
     PlayNext(window);
     LONG first = PlayerState->TrackNo;
@@ -78,7 +78,7 @@ TEST_F(MovesTest, ShuffleWalksACycleAndPreviousRetracesItsHistory) {
 }
 
 TEST_F(MovesTest, ShuffleNextOnAnEmptyListPlaysNothing) {
-    PlayerState->PlayMode = 2;
+    PlayerState->PlayMode = PLAY_SHUFFLE;
     EXPECT_EQ(0, PlayNext(window));
     EXPECT_EQ(0, PlayPrevious(window));
     EXPECT_TRUE(Calls().empty());

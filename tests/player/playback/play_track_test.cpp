@@ -242,18 +242,18 @@ TEST_F(PlaybackTest, TheBalloonNamesTheFileOrTheTagsAsShowInfoAsks) {
         return shown;
     };
 
-    PlayerState->ShowInfo = 0;
+    PlayerState->ShowInfo = SHOW_NOTHING;
     PlayTrack(window);
     EXPECT_TRUE(balloons().empty());
 
-    PlayerState->ShowInfo = 1;
+    PlayerState->ShowInfo = SHOW_FILE_NAME;
     PlayerState->TrackNo = 1;
     PlayTrack(window);
     ASSERT_EQ(1u, balloons().size());
     EXPECT_EQ(L"", balloons()[0].infoTitle);
     EXPECT_EQ(L"tagged.mp3", balloons()[0].info);
 
-    PlayerState->ShowInfo = 2;
+    PlayerState->ShowInfo = SHOW_ARTIST_TITLE;
     PlayTrack(window);
     ASSERT_EQ(2u, balloons().size());
     EXPECT_EQ(L"Artist", balloons()[1].infoTitle);
@@ -305,7 +305,7 @@ TEST_F(PlaybackTest, TheBalloonAndTipNameTheTrackThatStartedWhateverHappensMeanw
     tag.replace(0, 3, "TAG");
     tag.replace(3, 5, "Title");
     tag.replace(33, 6, "Artist");
-    PlayerState->ShowInfo = 2;
+    PlayerState->ShowInfo = SHOW_ARTIST_TITLE;
     NotifyIconCall = RemoveDuringShellCall;
     RemovingWindow = window;
     for (const Case &c : cases) {

@@ -24,7 +24,7 @@ class TrackEndTest : public PlaybackTest {
 };
 
 TEST_F(TrackEndTest, AnEndFromAnotherThreadAdvancesOnlyOnTheMainThread) {
-    PlayerState->PlayMode = 1;
+    PlayerState->PlayMode = PLAY_IN_ORDER;
     std::wstring module = MakeScratchFolder(L"module");
     ASSERT_TRUE(CopyInto(DoublesFolder() + L"extension\\tonquil.dll", module + L"tonquil.dll"));
     ResetLog(module, L"extension-calls.log");
@@ -56,7 +56,7 @@ TEST_F(TrackEndTest, AnEndFromAnotherThreadAdvancesOnlyOnTheMainThread) {
 }
 
 TEST_F(TrackEndTest, ShuffleGoesOnToAnotherTrackAtTheEnd) {
-    PlayerState->PlayMode = 2;
+    PlayerState->PlayMode = PLAY_SHUFFLE;
     PlayNext(window);
     LONG first = PlayerState->TrackNo;
 
@@ -68,7 +68,7 @@ TEST_F(TrackEndTest, ShuffleGoesOnToAnotherTrackAtTheEnd) {
 }
 
 TEST_F(TrackEndTest, AnEndForAStreamThatIsNoLongerCurrentIsIgnored) {
-    PlayerState->PlayMode = 1;
+    PlayerState->PlayMode = PLAY_IN_ORDER;
     PlayTrack(window);
     ASSERT_EQ(1, FireEnd(1));
     // The user picks another track before the end is handled.
@@ -84,7 +84,7 @@ TEST_F(TrackEndTest, AnEndForAStreamThatIsNoLongerCurrentIsIgnored) {
 }
 
 TEST_F(TrackEndTest, AnEndAfterStopIsIgnored) {
-    PlayerState->PlayMode = 1;
+    PlayerState->PlayMode = PLAY_IN_ORDER;
     PlayTrack(window);
     ASSERT_EQ(1, FireEnd(1));
     StopPlayback(window);
@@ -98,7 +98,7 @@ TEST_F(TrackEndTest, AnEndAfterStopIsIgnored) {
 }
 
 TEST_F(TrackEndTest, ModeZeroStopsAtTheEndAndKeepsTheEndedStream) {
-    PlayerState->PlayMode = 0;
+    PlayerState->PlayMode = PLAY_STOP_AT_END;
     PlayTrack(window);
     ASSERT_EQ(1, FireEnd(1));
     size_t before = Calls().size();
@@ -112,7 +112,7 @@ TEST_F(TrackEndTest, ModeZeroStopsAtTheEndAndKeepsTheEndedStream) {
 }
 
 TEST_F(TrackEndTest, AnEndStillQueuedWhenTheWindowClosesDoesNothing) {
-    PlayerState->PlayMode = 1;
+    PlayerState->PlayMode = PLAY_IN_ORDER;
     PlayTrack(window);
     ASSERT_EQ(1, FireEnd(1));
     size_t before = Calls().size();
@@ -127,7 +127,7 @@ TEST_F(TrackEndTest, AnEndStillQueuedWhenTheWindowClosesDoesNothing) {
 }
 
 TEST_F(TrackEndTest, AnEndMessageAfterTeardownBeganIsDropped) {
-    PlayerState->PlayMode = 1;
+    PlayerState->PlayMode = PLAY_IN_ORDER;
     PlayTrack(window);
     size_t before = Calls().size();
     TeardownStarted = 1;
@@ -152,7 +152,7 @@ TEST_F(TrackEndTest, AnEndMessageCountsOnlyForTheArmedSyncOfTheCurrentStream) {
                  {false, 0, 1, false},
                  {false, 1, 0, false},
                  {false, 0, 0, true}};
-    PlayerState->PlayMode = 1;
+    PlayerState->PlayMode = PLAY_IN_ORDER;
     for (const Case &c : cases) {
         PlayerState->TrackNo = 0;
         PlayTrack(window);

@@ -213,7 +213,7 @@ TEST_F(SettingsTest, CloseWritesTheSixKeysInTheirOrderIntoANewFileAfterTheIconIs
     FileAtIconDelete = -1;
     Start("");
     PlayerState->TrackNo = -3; // written as it stands, out of range or not
-    PlayerState->SampleBit = 256;
+    PlayerState->SampleBit = SAMPLE_FLOAT;
     Close();
 
     std::vector<std::string> expected = {"Mute=0",        "PlayMode=1", "ShowInfo=0",

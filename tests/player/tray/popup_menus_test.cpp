@@ -149,7 +149,7 @@ TEST_F(TrackList, ATrackCountAboveTheListShowsEveryEntryOnce) {
     AddItems(expected, 0, 15, 1, 12);
     EXPECT_EQ(expected, BuildAndRead());
 
-    PlayerState->TrackStyle = 1; // starts seven entries before the current one
+    PlayerState->TrackStyle = TRACKS_ROLLING; // starts seven entries before the current one
     expected.clear();
     AddItems(expected, 5, 10, 1, 12);
     AddItems(expected, 0, 5, 11);
@@ -191,7 +191,7 @@ TEST_F(TrackList, ATrackNoOutsideTheListMarksNothing) {
     PlayerState->TrackNo = INT_MAX;
     EXPECT_EQ(expected, BuildAndRead());
 
-    PlayerState->TrackStyle = 0;
+    PlayerState->TrackStyle = TRACKS_CLAMPED;
     expected.clear();
     AddItems(expected, 10, 20, 11);
     EXPECT_EQ(expected, BuildAndRead());
@@ -210,7 +210,7 @@ TEST_F(TrackList, ANegativeTrackNoShowsTheListAsForZeroWithNothingMarked) {
         AddItems(expected, 0, 10, 11);
         EXPECT_EQ(expected, BuildAndRead());
 
-        PlayerState->TrackStyle = 0;
+        PlayerState->TrackStyle = TRACKS_CLAMPED;
         expected.clear();
         AddItems(expected, 0, 20, 1);
         EXPECT_EQ(expected, BuildAndRead());
