@@ -85,6 +85,15 @@
  *     be stopped, moved and played again, and its DLL is unloaded when the
  *     last of them is freed (or BASS_Free frees them). Loading the same DLL
  *     again meanwhile gives a new handle.
+ *   - A lost device: when the waveOut device refuses a buffer, or holds sound
+ *     and plays none of it for 2 s (an unplugged card; Wine's PulseAudio
+ *     driver when the server ends: it never reports a buffer done again),
+ *     every stream feeding it stops as BASS_ChannelStop would, without its
+ *     end sync, and BASS_ChannelIsActive says stopped (an auto-free stream is
+ *     freed). The device is closed on a thread of its own, so no call waits
+ *     for a driver that hangs. The next stream to play opens the device
+ *     again; while it cannot be opened, streams play on the silent clock, as
+ *     when BASS_Init found no device.
  *   - Every call may come from any thread; a sync may call the engine again.
  *     None lets an exception out: a failed allocation fails the call.
  */

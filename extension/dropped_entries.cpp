@@ -45,8 +45,9 @@ static int CompareTexts(const void *a, const void *b) {
     return wcscmp(*(const WCHAR *const *)a, *(const WCHAR *const *)b);
 }
 
-// The lines that name entries: a line the player would take as a path.
-// M3U directives and comments (#EXTINF...) name none.
+// The lines that name entries: a line the player would take as a path, and
+// a line it could not read at all. M3U directives and comments (#EXTINF...)
+// name none.
 static int CollectFileLines(WCHAR *text, TEXT_LIST *lines) {
     WCHAR *cursor = text;
     for (WCHAR *line = TakePlaylistLine(&cursor); line; line = TakePlaylistLine(&cursor))
@@ -86,7 +87,7 @@ static LONG CountUnmatched(TEXT_LIST *lines, TEXT_LIST *kept) {
 LONG CountDroppedEntries(const WCHAR *playlist) {
     if (GetFileAttributesW(playlist) == INVALID_FILE_ATTRIBUTES)
         return 0;
-    WCHAR *text = ReadPlaylistText(playlist);
+    WCHAR *text = ReadPlaylistTextMarked(playlist);
     if (!text)
         return -1;
     TEXT_LIST lines = {}, kept = {};

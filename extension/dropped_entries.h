@@ -11,9 +11,11 @@
 void NoteRemovedByUser(const WCHAR *path);
 void ForgetRemovedByUser();
 
-// How many lines of the playlist file (as the player reads it: comments and
-// empty lines aside) neither the player's list nor the user's removals
-// account for; -1 when it cannot be told. A missing file drops nothing.
+// How many lines of the playlist file, each decoded in the file's own
+// encoding (comments and empty lines aside), neither the player's list nor
+// the user's removals account for: a line that cannot be decoded, holds a
+// zero, is too long for a path or names a missing file counts; -1 when it
+// cannot be told. A missing playlist file drops nothing.
 LONG CountDroppedEntries(const WCHAR *playlist);
 
 #endif

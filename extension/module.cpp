@@ -9,6 +9,7 @@
 static LRESULT OnInit(HWND player) {
     Module.Player = player;
     Module.Unloading = 0;
+    Module.BackupTaken = 0;
     return CreateTonquilWindow();
 }
 

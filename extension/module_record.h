@@ -11,6 +11,7 @@ struct MODULE_RECORD {
     HINSTANCE Instance; // this DLL
     HWND Player;        // the player's main window, as the notifications give it
     int Unloading;      // set by XM_UNLOAD: the windows are gone or going
+    int BackupTaken;    // tonquil.m3u.bak holds the file as this run found it
 };
 
 extern MODULE_RECORD Module;

@@ -3,6 +3,7 @@
 #include "extension/dropped_entries.h"
 #include "extension/heap.h"
 #include "extension/module_record.h"
+#include "extension/plain_copy.h"
 #include "extension/player_link.h"
 #include "extension/playlist_view.h"
 #include "extension/resource.h"
@@ -132,12 +133,17 @@ static int AgreeToDrop(LONG dropped) {
     return answer == IDYES && !Module.Unloading;
 }
 
-// The complete new file goes in place of the old one, which becomes the backup.
+// The complete new file goes in place of the old one. The backup is the
+// file as this run found it: a later save would otherwise replace it with
+// what the first one wrote, and lines kept only there would be lost.
 static int ReplacePlaylistFile(const WCHAR *temporary, const WCHAR *playlist, const WCHAR *backup) {
-    if (GetFileAttributesW(playlist) != INVALID_FILE_ATTRIBUTES &&
-        !CopyFileW(playlist, backup, FALSE))
+    if (!Module.BackupTaken && GetFileAttributesW(playlist) != INVALID_FILE_ATTRIBUTES &&
+        !CopyAsPlainFile(playlist, backup))
         return 0;
-    return MoveFileExW(temporary, playlist, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!MoveFileExW(temporary, playlist, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    Module.BackupTaken = 1;
+    return 1;
 }
 
 SAVE_RESULT SavePlaylistFile() {
@@ -147,6 +153,11 @@ SAVE_RESULT SavePlaylistFile() {
         !BuildPathBesideExe(L"tonquil.m3u.tmp", temporary) ||
         !BuildPathBesideExe(L"tonquil.m3u.bak", backup))
         return result;
+    // The user made it so, and may want to know before being asked anything.
+    if (IsReadOnlyFile(playlist)) {
+        result.Outcome = SAVE_READ_ONLY;
+        return result;
+    }
     // Compared with the list as it was written: the question below lets
     // the player change the list meanwhile.
     if (WriteTemporary(temporary, &result)) {
@@ -189,6 +200,9 @@ void SavePlaylistAndReport() {
         SelectRow(result.FirstUnmappable);
         break;
     }
+    case SAVE_READ_ONLY:
+        LoadText(IDS_SAVE_READ_ONLY, text, TEXT_SIZE);
+        break;
     case SAVE_FAILED:
         LoadText(IDS_SAVE_FAILED, text, TEXT_SIZE);
         break;

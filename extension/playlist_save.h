@@ -3,8 +3,9 @@
 // written in it, so that other programs reading the file keep working; any
 // other list is written in UTF-8 after the byte-order mark. The new list
 // goes to a temporary file first; only when it is complete does it replace
-// the old one, whose previous content is kept as tonquil.m3u.bak. A save
-// that would drop entries still in the file asks first.
+// the old one. tonquil.m3u.bak keeps the file as it was before this run's
+// first save. A save that would drop lines still in the file asks first; a
+// read-only tonquil.m3u is left alone.
 #ifndef TONQUIL_EXTENSION_PLAYLIST_SAVE_H
 #define TONQUIL_EXTENSION_PLAYLIST_SAVE_H
 
@@ -15,13 +16,13 @@
 typedef int(WINAPI *MESSAGEBOXPROC)(HWND owner, LPCWSTR text, LPCWSTR title, UINT type);
 extern "C" MESSAGEBOXPROC MessageBoxCall;
 
-enum SAVE_OUTCOME { SAVE_DONE, SAVE_KEPT, SAVE_UNMAPPABLE, SAVE_FAILED };
+enum SAVE_OUTCOME { SAVE_DONE, SAVE_KEPT, SAVE_UNMAPPABLE, SAVE_READ_ONLY, SAVE_FAILED };
 
 struct SAVE_RESULT {
     SAVE_OUTCOME Outcome;
     int Utf8;             // written in UTF-8 rather than the ANSI code page
     LONG Written;         // entries written (SAVE_DONE)
-    LONG Dropped;         // entries of the old file the list lacks
+    LONG Dropped;         // lines of the old file the list lacks
     LONG Unmappable;      // entries no encoding holds exactly (broken UTF-16)
     LONG FirstUnmappable; // the index of the first of them
 };

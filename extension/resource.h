@@ -83,5 +83,6 @@
 #define IDS_GAIN_ALBUM 51
 #define IDS_COLUMN_ARTIST 52
 #define IDS_COLUMN_LENGTH 53
+#define IDS_SAVE_READ_ONLY 54
 
 #endif

@@ -1,5 +1,6 @@
 #include "extension/window_settings.h"
 
+#include "extension/plain_copy.h"
 #include "extension/texts.h"
 
 #define SECTION L"Window"
@@ -92,12 +93,13 @@ static int WriteKeys(const WCHAR *path, const WINDOW_SETTINGS *settings) {
 // keys go into a copy, which replaces tonquil.ini only when every key is in.
 int WriteWindowSettings(const WINDOW_SETTINGS *settings) {
     WCHAR path[MAX_PATH], copy[MAX_PATH];
-    if (!BuildPathBesideExe(L"tonquil.ini", path) || !BuildPathBesideExe(L"tonquil.ini.tmp", copy))
+    if (!BuildPathBesideExe(L"tonquil.ini", path) ||
+        !BuildPathBesideExe(L"tonquil.ini.tmp", copy) || IsReadOnlyFile(path))
         return 0;
     // Without a settings file the copy starts empty.
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
         DeleteFileW(copy);
-    else if (!CopyFileW(path, copy, FALSE))
+    else if (!CopyAsPlainFile(path, copy))
         return 0;
     int written = WriteKeys(copy, settings);
     // Once, at the end: the cached profile goes to the disk. Its result tells

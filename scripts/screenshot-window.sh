@@ -70,7 +70,13 @@ for album in "${albums[@]}"; do
     number=1
     for title in "${fields[@]:2}"; do
         name=$(printf '%02d %s.mp3' "$number" "$title")
-        cp "$work/tone.mp3" "$music/$folder/$name"
+        if [ -f "$BUILD_DIR/bin/bass.dll" ]; then
+            # Tagged, so the window's title and artist columns fill in.
+            wav_to_mp3 "$work/tone.wav" "$music/$folder/$name" --tt "$title" --ta "${fields[0]}" \
+                --tl "${fields[1]}" --tn "$number" --id3v2-only
+        else
+            cp "$work/tone.mp3" "$music/$folder/$name"
+        fi
         printf 'C:\\Music\\%s\\%s\r\n' "$folder" "$name" >>"$player/tonquil.m3u"
         number=$((number + 1))
     done

@@ -11,7 +11,16 @@ scripts/check-includes.py
 tonquil_build
 tonquil_arch_line
 status=0
+retries=$BUILD_DIR/test-retries.log
+rm -f "$retries"
 ctest --preset "$PRESET" || status=$?
 scripts/stop-wine.sh "$BUILD_DIR"
 tonquil_arch_line
+# Only cases that capture sound in real time are ever run twice.
+if [ -s "$retries" ]; then
+    echo "Tonquil: $(wc -l <"$retries") capture case(s) retried:"
+    sed 's/^/  /' "$retries"
+else
+    echo "Tonquil: no test case retried."
+fi
 exit $status

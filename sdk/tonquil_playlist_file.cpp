@@ -2,6 +2,16 @@
 
 #include <string.h>
 
+enum PLAYLIST_ENCODING { ENCODING_ANSI, ENCODING_UTF8, ENCODING_UTF16LE, ENCODING_UTF16BE };
+
+// Where decoded lines go; no line gives more UTF-16 units than it has bytes.
+struct DECODED_TEXT {
+    WCHAR *Text;
+    DWORD Used;
+    DWORD Room;
+    int MarkDamaged;
+};
+
 static void *ZeroBlock(SIZE_T bytes) {
     return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
 }
@@ -32,57 +42,129 @@ static char *ReadWholeFile(const WCHAR *path, DWORD *size) {
     return bytes;
 }
 
-static WCHAR *DecodeAnsi(const char *bytes) {
-    int length = MultiByteToWideChar(CP_ACP, 0, bytes, -1, NULL, 0);
-    if (length <= 0)
-        return NULL;
-    WCHAR *text = (WCHAR *)ZeroBlock((SIZE_T)length * sizeof(WCHAR));
-    if (text && !MultiByteToWideChar(CP_ACP, 0, bytes, -1, text, length)) {
-        HeapFree(GetProcessHeap(), 0, text);
-        return NULL;
-    }
-    return text;
+static void PutDamaged(DECODED_TEXT *out) {
+    if (out->MarkDamaged)
+        out->Text[out->Used++] = TONQUIL_DAMAGED_LINE;
 }
 
-// Each line is converted alone, so that bytes that are not UTF-8 (or a zero
-// byte, which would end the text) spoil only their own line.
-static WCHAR *DecodeUtf8Lines(const char *bytes, DWORD size) {
-    // No UTF-8 sequence gives more UTF-16 units than it has bytes.
-    WCHAR *text = (WCHAR *)ZeroBlock(((SIZE_T)size + 1) * sizeof(WCHAR));
-    if (!text)
-        return NULL;
-    DWORD at = 0, used = 0;
-    for (;;) {
-        const char *line = bytes + at;
-        const char *end = (const char *)memchr(line, '\n', size - at);
-        DWORD length = end ? (DWORD)(end - line) : size - at;
-        if (length && !memchr(line, 0, length)) {
-            int got = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line, (int)length,
-                                          text + used, (int)(size + 1 - used));
-            if (got > 0)
-                used += (DWORD)got;
+static WCHAR Utf16Unit(const char *bytes, int bigEndian) {
+    BYTE first = (BYTE)bytes[0], second = (BYTE)bytes[1];
+    return bigEndian ? (WCHAR)(first << 8 | second) : (WCHAR)(second << 8 | first);
+}
+
+// No zero, and every surrogate in a pair.
+static int IsWholeUtf16(const WCHAR *text, DWORD length) {
+    for (DWORD i = 0; i < length; ++i) {
+        if (!text[i] || (text[i] >= 0xDC00 && text[i] <= 0xDFFF))
+            return 0;
+        if (text[i] >= 0xD800 && text[i] <= 0xDBFF) {
+            if (i + 1 == length || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)
+                return 0;
+            ++i;
         }
-        if (!end)
-            break;
-        text[used++] = L'\n';
-        at += length + 1;
     }
-    text[used] = 0; // a refused conversion may have left characters past it
+    return 1;
+}
+
+static void DecodeUtf16Line(const char *line, DWORD length, int bigEndian, DECODED_TEXT *out) {
+    WCHAR *to = out->Text + out->Used;
+    DWORD units = length / 2;
+    for (DWORD i = 0; i < units; ++i)
+        to[i] = Utf16Unit(line + 2 * i, bigEndian);
+    if (length % 2 || !IsWholeUtf16(to, units))
+        PutDamaged(out);
+    else
+        out->Used += units;
+}
+
+static void DecodeByteLine(const char *line, DWORD length, UINT codePage, DECODED_TEXT *out) {
+    DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+    int got = memchr(line, 0, length)
+                  ? 0
+                  : MultiByteToWideChar(codePage, flags, line, (int)length, out->Text + out->Used,
+                                        (int)(out->Room - out->Used));
+    if (got > 0)
+        out->Used += (DWORD)got;
+    else
+        PutDamaged(out);
+}
+
+// The offset of the next line feed at or after at, or size when none.
+static DWORD FindLineFeed(const char *bytes, DWORD size, DWORD at, PLAYLIST_ENCODING encoding) {
+    if (encoding == ENCODING_ANSI || encoding == ENCODING_UTF8) {
+        const char *end = (const char *)memchr(bytes + at, '\n', size - at);
+        return end ? (DWORD)(end - bytes) : size;
+    }
+    for (; at + 1 < size; at += 2)
+        if (Utf16Unit(bytes + at, encoding == ENCODING_UTF16BE) == L'\n')
+            return at;
+    return size;
+}
+
+// Each line is decoded alone, so that a damaged one (or a zero, which would
+// end the text) spoils only itself.
+static WCHAR *DecodeLines(const char *bytes, DWORD size, PLAYLIST_ENCODING encoding,
+                          int markDamaged) {
+    DECODED_TEXT out = {(WCHAR *)ZeroBlock(((SIZE_T)size + 1) * sizeof(WCHAR)), 0, size + 1,
+                        markDamaged};
+    if (!out.Text)
+        return NULL;
+    DWORD unit = encoding == ENCODING_UTF16LE || encoding == ENCODING_UTF16BE ? 2 : 1;
+    for (DWORD at = 0;;) {
+        DWORD end = FindLineFeed(bytes, size, at, encoding);
+        if (end > at && unit == 2)
+            DecodeUtf16Line(bytes + at, end - at, encoding == ENCODING_UTF16BE, &out);
+        else if (end > at)
+            DecodeByteLine(bytes + at, end - at, encoding == ENCODING_UTF8 ? CP_UTF8 : CP_ACP,
+                           &out);
+        if (end == size)
+            break;
+        out.Text[out.Used++] = L'\n';
+        at = end + unit;
+    }
+    out.Text[out.Used] = 0; // a refused line may have left characters past it
+    return out.Text;
+}
+
+static PLAYLIST_ENCODING FindEncoding(const char *bytes, DWORD size, DWORD *markSize) {
+    static const struct {
+        const char *Mark;
+        DWORD Size;
+        PLAYLIST_ENCODING Encoding;
+    } Marks[] = {{"\xEF\xBB\xBF", 3, ENCODING_UTF8},
+                 {"\xFF\xFE", 2, ENCODING_UTF16LE},
+                 {"\xFE\xFF", 2, ENCODING_UTF16BE}};
+    for (const auto &mark : Marks)
+        if (size >= mark.Size && memcmp(bytes, mark.Mark, mark.Size) == 0) {
+            *markSize = mark.Size;
+            return mark.Encoding;
+        }
+    *markSize = 0;
+    return ENCODING_ANSI;
+}
+
+static WCHAR *ReadPlaylist(const WCHAR *path, int markDamaged) {
+    if (!path)
+        return NULL;
+    DWORD size = 0, markSize = 0;
+    char *bytes = ReadWholeFile(path, &size);
+    if (!bytes)
+        return NULL;
+    PLAYLIST_ENCODING encoding = FindEncoding(bytes, size, &markSize);
+    // An ANSI text ends at its first zero byte, as such texts do.
+    if (encoding == ENCODING_ANSI && !markDamaged)
+        size = (DWORD)strlen(bytes);
+    WCHAR *text = DecodeLines(bytes + markSize, size - markSize, encoding, markDamaged);
+    HeapFree(GetProcessHeap(), 0, bytes);
     return text;
 }
 
 WCHAR *ReadPlaylistText(const WCHAR *path) {
-    if (!path)
-        return NULL;
-    DWORD size = 0;
-    char *bytes = ReadWholeFile(path, &size);
-    if (!bytes)
-        return NULL;
-    static const char Mark[] = "\xEF\xBB\xBF";
-    WCHAR *text = size >= 3 && memcmp(bytes, Mark, 3) == 0 ? DecodeUtf8Lines(bytes + 3, size - 3)
-                                                           : DecodeAnsi(bytes);
-    HeapFree(GetProcessHeap(), 0, bytes);
-    return text;
+    return ReadPlaylist(path, 0);
+}
+
+WCHAR *ReadPlaylistTextMarked(const WCHAR *path) {
+    return ReadPlaylist(path, 1);
 }
 
 WCHAR *TakePlaylistLine(WCHAR **cursor) {

@@ -30,10 +30,28 @@ void CollectEndSyncs(Stream *stream, std::vector<Firing> *firings) {
     stream->Syncs.swap(kept);
 }
 
+// Streams that fed a device that has gone stop as a stop would: their end
+// syncs do not run, so the player does not go on through its list over a
+// device that plays nothing. A later play opens the device anew.
+void StopLostStreams() {
+    for (Output *lost = FindLostOutput(); lost; lost = FindLostOutput()) {
+        std::vector<Stream *> fed;
+        for (Stream *stream : Engine.Streams)
+            if (stream->Out == lost)
+                fed.push_back(stream);
+        AbandonOutput(lost);
+        for (Stream *stream : fed) {
+            stream->Out = NULL;
+            StopStream(stream);
+        }
+    }
+}
+
 // One pass over the streams and outputs; gives how long the thread may sleep.
 // A stream that drains has its syncs run before it can end, so an auto-free
 // one is still there for them.
 DWORD Service(std::vector<Firing> *firings) {
+    StopLostStreams();
     std::vector<HSTREAM> playing;
     for (Stream *stream : Engine.Streams)
         if (stream->State == BASS_ACTIVE_PLAYING)

@@ -36,6 +36,18 @@ bool BufferDone(const Output *output, const OutputBuffer *buffer) {
     return ClockFrames(output) >= buffer->EndFrame;
 }
 
+// Nothing queued has been waited for so far: a device's watch starts now.
+void StartWatch(Output *output) {
+    output->PositionSince = GetTickCount();
+}
+
+DWORD WINAPI CloseOutputThread(void *parameter) {
+    Output *output = (Output *)parameter;
+    HMODULE module = output->Module;
+    CloseOutput(output);
+    FreeLibraryAndExitThread(module, 0);
+}
+
 void DescribeFormat(DWORD rate, DWORD channels, bool asFloat, WAVEFORMATEXTENSIBLE *format) {
     static const DWORD Masks[9] = {0,    0x4,  0x3,   0x7,  0x33,
                                    0x37, 0x3F, 0x13F, 0x63F}; // the usual speaker layouts
@@ -89,6 +101,7 @@ Output *OpenOutput(UINT device, DWORD rate, DWORD channels, bool asFloat, HANDLE
             waveOutPrepareHeader(output->Device, &buffer.Header, sizeof buffer.Header);
     }
     QueryPerformanceCounter(&output->RunStart);
+    StartWatch(output);
     return output;
 }
 
@@ -102,6 +115,40 @@ void CloseOutput(Output *output) {
         waveOutClose(output->Device);
     }
     delete output;
+}
+
+// Without a thread the output is left open and its memory kept: better than
+// a player that stops answering.
+void CloseOutputElsewhere(Output *output) {
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            (LPCWSTR)(void *)CloseOutputThread, &output->Module))
+        return;
+    HANDLE thread = CreateThread(NULL, 0, CloseOutputThread, output, 0, NULL);
+    if (thread)
+        CloseHandle(thread);
+    else
+        FreeLibrary(output->Module);
+}
+
+bool OutputLost(Output *output) {
+    if (output->Lost)
+        return true;
+    if (!output->Device || output->Paused || OutputPlayedAll(output)) {
+        StartWatch(output);
+        return false;
+    }
+    MMTIME time = {};
+    time.wType = TIME_BYTES;
+    MMRESULT result = waveOutGetPosition(output->Device, &time, sizeof time);
+    // A driver that cannot tell its position may still play.
+    if (result == MMSYSERR_NODRIVER)
+        output->Lost = true;
+    else if (result != MMSYSERR_NOERROR || time.u.cb != output->LastPosition) {
+        output->LastPosition = time.u.cb;
+        StartWatch(output);
+    } else
+        output->Lost = GetTickCount() - output->PositionSince >= OUTPUT_STALL_MS;
+    return output->Lost;
 }
 
 OutputBuffer *IdleBuffer(Output *output) {
@@ -120,13 +167,17 @@ void QueueBuffer(Output *output, OutputBuffer *buffer, DWORD frames) {
         output->PlayedBeforeRun = output->Written;
         QueryPerformanceCounter(&output->RunStart);
     }
+    if (OutputPlayedAll(output))
+        StartWatch(output);
     output->Written += frames;
     buffer->EndFrame = output->Written;
     buffer->Queued = true;
     buffer->Header.dwBufferLength = frames * output->FrameBytes;
     if (output->Device &&
-        waveOutWrite(output->Device, &buffer->Header, sizeof buffer->Header) != MMSYSERR_NOERROR)
+        waveOutWrite(output->Device, &buffer->Header, sizeof buffer->Header) != MMSYSERR_NOERROR) {
         buffer->Header.dwFlags |= WHDR_DONE; // a refused buffer is not waited for
+        output->Lost = true;
+    }
 }
 
 void QueueSilence(Output *output) {
@@ -191,6 +242,7 @@ void ResumeOutput(Output *output) {
     if (!output->Paused)
         return;
     output->Paused = false;
+    StartWatch(output);
     if (output->Device)
         waveOutRestart(output->Device);
     else
@@ -198,8 +250,10 @@ void ResumeOutput(Output *output) {
 }
 
 DWORD OutputWaitMs(Output *output) {
-    if (output->Device || output->Paused)
+    if (output->Paused)
         return INFINITE;
+    if (output->Device)
+        return OutputPlayedAll(output) ? INFINITE : OUTPUT_WATCH_MS;
     ULONGLONG played = ClockFrames(output);
     ULONGLONG next = 0;
     for (OutputBuffer &buffer : output->Buffers)

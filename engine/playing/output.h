@@ -11,6 +11,11 @@
 #define OUTPUT_BUFFERS 4
 #define OUTPUT_BUFFER_MS 25
 #define OUTPUT_SILENT ((UINT)-2) // the device number of the silent clock
+// A device that has played nothing of what it holds for this long is gone.
+#define OUTPUT_STALL_MS 2000
+// How often a device that holds sound is looked at, since a lost one never
+// signals again.
+#define OUTPUT_WATCH_MS 250
 
 struct OutputBuffer {
     WAVEHDR Header;
@@ -36,6 +41,10 @@ struct Output {
     bool Padded;               // it has had its silence since a stream last took it
     bool Idle;                 // nobody feeds it and it has played everything
     DWORD IdleSince;           // GetTickCount when it became idle
+    DWORD LastPosition;        // the device's position in bytes when last looked at
+    DWORD PositionSince;       // GetTickCount since which it has stayed there
+    bool Lost;                 // the device refused a buffer or stopped playing
+    HMODULE Module;            // held by the thread that closes a lost one
 };
 
 // Opens device (a waveOut id, WAVE_MAPPER or OUTPUT_SILENT) for frames of
@@ -44,6 +53,13 @@ struct Output {
 Output *OpenOutput(UINT device, DWORD rate, DWORD channels, bool asFloat, HANDLE done);
 // Stops at once and frees the output.
 void CloseOutput(Output *output);
+// Closes and frees a lost device's output on a thread of its own: a driver
+// whose device has gone may hang in the close, and the caller holds the
+// engine's lock.
+void CloseOutputElsewhere(Output *output);
+// The device has gone (unplugged, its sound server ended): it refused a
+// buffer, or has held sound without playing any of it for OUTPUT_STALL_MS.
+bool OutputLost(Output *output);
 
 // A buffer ready to be filled, or NULL while all are queued.
 OutputBuffer *IdleBuffer(Output *output);
@@ -59,8 +75,9 @@ ULONGLONG OutputPlayedFrames(Output *output);
 bool OutputMatches(const Output *output, DWORD rate, DWORD channels, bool asFloat);
 void PauseOutput(Output *output);
 void ResumeOutput(Output *output);
-// How long until the silent clock finishes its next buffer; INFINITE for a
-// device, which signals by itself, and while nothing is pending.
+// How long until the silent clock finishes its next buffer; for a device,
+// which signals by itself, how long until it is next watched for a loss;
+// INFINITE while nothing is pending.
 DWORD OutputWaitMs(Output *output);
 
 #endif

@@ -91,6 +91,19 @@ void DropAllOutputs() {
         DropOutput(Engine.Outputs.back());
 }
 
+Output *FindLostOutput() {
+    for (Output *output : Engine.Outputs)
+        if (OutputLost(output))
+            return output;
+    return NULL;
+}
+
+void AbandonOutput(Output *output) {
+    Engine.Outputs.erase(std::find(Engine.Outputs.begin(), Engine.Outputs.end(), output));
+    CloseOutputElsewhere(output);
+    WakeEngine();
+}
+
 // Once nobody feeds an output and it has run dry, it plays one buffer of
 // silence: a sound system that holds back a last partial period until more
 // comes (Wine's PulseAudio driver does) then lets the sound's end out before

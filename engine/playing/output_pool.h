@@ -21,6 +21,10 @@ Output *FindOutput(DWORD serial);
 // Stops the output at once and closes it, tail and all.
 void DropOutput(Output *output);
 void DropAllOutputs();
+// An output whose device has gone, or NULL.
+Output *FindLostOutput();
+// Takes a lost output out of the pool and closes it without waiting for it.
+void AbandonOutput(Output *output);
 // Closes the outputs idle for long enough; gives how long the engine's
 // thread may sleep before an output needs it again.
 DWORD ServiceOutputs();

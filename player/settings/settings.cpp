@@ -137,6 +137,11 @@ void WriteSettings() {
     WCHAR path[MAX_PATH];
     if (!BuildModulePath(L"tonquil.ini", path))
         return;
+    // Windows refuses to write a file the user made read-only; Wine run as
+    // root would write it all the same.
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return;
     for (int i = 0; i < SettingRuleCount; ++i)
         if (IsWrittenBack(i))
             WriteIntSetting(&SettingRules[i], *SettingField(&SettingRules[i]), path);

@@ -61,13 +61,19 @@ TEST_F(WaveOut, FloatFlagPlaysThirtyTwoBitFloats) {
     ExpectPlayed(floats, Captured());
 }
 
+// Paused once the device has played some of it: four seconds of sound, a
+// second of time at this capture's pace, leave room for any load.
 TEST_F(WaveOut, PauseAndResumeGoOnWhereTheyStopped) {
-    std::vector<short> samples = NoiseSamples(44100 * 2, 15, 32767);
+    std::vector<short> samples = NoiseSamples(44100 * 2 * 4, 15, 32767);
     HSTREAM stream = Open(PcmWav(2, 44100, samples));
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
-    Sleep(60);
+    for (DWORD start = GetTickCount();
+         CaptureFiles(Folder).empty() || ReadBytes(CaptureFiles(Folder)[0]).empty(); Sleep(5))
+        ASSERT_LT(GetTickCount() - start, 5000u) << "the device played nothing";
     ASSERT_TRUE(BASS_ChannelPause(stream));
-    Sleep(300);
+    // The device stays paused for a while: any frame it lost or repeated
+    // there shows below.
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(Ended, 300));
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
     // Whatever silence the device made while paused, the sound itself goes
     // on without a frame lost or repeated.

@@ -162,18 +162,6 @@ TEST_F(ModuleWindow, APathTheCodePageCannotHoldIsSavedInUtf8WithTheMark) {
     EXPECT_EQ(L"2 曲を tonquil.m3u に保存しました (ANSI)。", StatusText(window, 0));
 }
 
-namespace {
-
-std::vector<std::wstring> Questions;
-int Answer;
-
-int WINAPI AnswerQuestion(HWND, LPCWSTR text, LPCWSTR, UINT type) {
-    Questions.push_back(text);
-    return (type & MB_TYPEMASK) == MB_YESNO ? Answer : IDCANCEL;
-}
-
-} // namespace
-
 // Entries the player could not open are missing from its list but still in
 // the file: a save asks before it loses them, and No keeps the file and its
 // backup. Rows the user removed are meant to go and are not asked about.

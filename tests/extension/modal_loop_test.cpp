@@ -155,11 +155,21 @@ namespace {
 struct LateClose {
     HWND player;
     HWND window;
+    bool moving; // the close came while the move's loop ran
 };
+
+bool InMoveLoop(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info) &&
+           (info.flags & GUI_INMOVESIZE);
+}
 
 DWORD WINAPI CloseDuringMove(void *parameter) {
     LateClose *late = (LateClose *)parameter;
-    Sleep(300);
+    for (int i = 0; i < 500 && !InMoveLoop(late->window); ++i)
+        Sleep(20);
+    late->moving = InMoveLoop(late->window);
     PostMessageW(late->player, WM_CLOSE, 0, 0);
     // Should the loop not end with its window, Escape ends it.
     for (int i = 0; i < 100 && IsWindow(late->window); ++i)
@@ -175,13 +185,14 @@ TEST_F(ModuleWindow, ThePlayerClosedWhileTheWindowIsMovedLeavesTheModuleCodeInPl
     WritePlaylist(MakeTracks(1));
     HWND window = StartAndShow();
     ASSERT_NE(nullptr, window);
-    LateClose late = {player, window};
+    LateClose late = {player, window, false};
     HANDLE helper = CreateThread(NULL, 0, CloseDuringMove, &late, 0, NULL);
     // The keyboard move: the system's own loop runs inside the window's
     // procedure until the move ends.
     SendMessageW(window, WM_SYSCOMMAND, SC_MOVE, 0);
-    WaitForSingleObject(helper, 10000);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(helper, 20000));
     CloseHandle(helper);
+    EXPECT_TRUE(late.moving);
     PumpMessages();
     EXPECT_FALSE(IsWindow(player));
     EXPECT_FALSE(IsWindow(window));

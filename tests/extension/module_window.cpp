@@ -173,12 +173,23 @@ size_t WaitForOpen(const std::wstring &folder, const std::wstring &path) {
     return PlayerOpens(folder, opened).size();
 }
 
+static bool MarkerFired;
+
+static void CALLBACK MarkTime(HWND, UINT, UINT_PTR, DWORD) {
+    MarkerFired = true;
+}
+
+// Until a marker timer of ms has fired, then once more: every timer due
+// before it has fired by then, however late a loaded machine runs the queue.
 void PumpFor(DWORD ms) {
-    DWORD start = GetTickCount();
-    do {
+    MarkerFired = false;
+    UINT_PTR marker = SetTimer(NULL, 0, ms, MarkTime);
+    for (DWORD start = GetTickCount(); marker && !MarkerFired && GetTickCount() - start < 30000;) {
         PumpMessages();
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    }
+    KillTimer(NULL, marker);
+    EXPECT_TRUE(MarkerFired) << "the marker timer did not fire";
     PumpMessages();
 }
 
@@ -227,6 +238,14 @@ HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point) {
 void **ModuleHook(const char *name) {
     HMODULE module = GetModuleHandleW(L"tonquil.dll");
     return module ? (void **)(void *)GetProcAddress(module, name) : NULL;
+}
+
+std::vector<std::wstring> Questions;
+int Answer;
+
+int WINAPI AnswerQuestion(HWND, LPCWSTR text, LPCWSTR, UINT type) {
+    Questions.push_back(text);
+    return (type & MB_TYPEMASK) == MB_YESNO ? Answer : IDCANCEL;
 }
 
 std::wstring Ansi(const std::string &bytes) {

@@ -57,7 +57,8 @@ std::wstring RealPlayerFolder(const std::string &playlist);
 // how many times it has.
 size_t WaitForOpen(const std::wstring &folder, const std::wstring &path);
 
-// Dispatches messages for about ms milliseconds (lets the module's timer run).
+// Dispatches messages until ms milliseconds have passed by a timer of the
+// thread's own, so that every timer due before then (the module's) has run.
 void PumpFor(DWORD ms);
 // Dispatches messages until done gives true or timeoutMs have passed; gives
 // what done last gave.
@@ -72,6 +73,12 @@ HDROP MakeDrop(const std::vector<std::wstring> &paths, POINT point);
 // The address of a replaceable pointer the loaded module exports by name
 // (a test sets it; the next load of the module starts afresh).
 void **ModuleHook(const char *name);
+
+// Set as the module's MessageBoxCall: notes each question and gives Answer
+// to a yes-or-no one.
+extern std::vector<std::wstring> Questions;
+extern int Answer;
+int WINAPI AnswerQuestion(HWND owner, LPCWSTR text, LPCWSTR title, UINT type);
 
 std::wstring Ansi(const std::string &bytes);
 std::string AnsiBytes(const std::wstring &text);

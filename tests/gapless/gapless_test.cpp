@@ -3,6 +3,7 @@
 // clock (with-pulse.sh): a real-time capture of the joins between tracks.
 #include <gtest/gtest.h>
 
+#include "pulse_capture.h"
 #include "running_player.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
@@ -15,9 +16,7 @@
 
 namespace {
 
-#define CAPTURE_RATE 44100
-#define MATCH_FRAMES 64 // frames that must agree where a track is found
-#define SOUND_LEVEL 64  // above this a captured sample counts as sound
+#define SOUND_LEVEL 64 // above this a captured sample counts as sound
 
 struct Join {
     const char *Name;
@@ -25,35 +24,6 @@ struct Join {
     int Slack;                      // LSBs the decoder may differ from lame's decoding
     bool FormatChange;              // the last track has another rate: its gap is measured
 };
-
-std::wstring Wide(const std::string &text) {
-    return std::wstring(text.begin(), text.end());
-}
-
-std::wstring Pieces() {
-    return TestFolder() + L"pieces\\";
-}
-
-std::vector<short> Samples(const std::string &raw) {
-    std::vector<short> samples(raw.size() / 2);
-    if (!samples.empty())
-        memcpy(samples.data(), raw.data(), samples.size() * 2);
-    return samples;
-}
-
-// What the track should sound like: a WAV piece as cut, an MP3 as lame decodes it.
-std::vector<short> Reference(const std::string &file) {
-    std::string raw = file.substr(0, file.size() - 4) + ".raw";
-    if (file.find(".mp3") != std::string::npos)
-        raw = file + ".raw";
-    return Samples(ReadBytes(Pieces() + Wide(raw)));
-}
-
-LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, message, wParam, 0, SMTO_BLOCK, 5000, &result);
-    return (LRESULT)result;
-}
 
 // Plays the files as a playlist in order, once, and gives what the sink
 // played meanwhile.
@@ -67,8 +37,7 @@ std::vector<short> PlayAndCapture(const Join &join, DWORD playMs) {
     }
     WriteBytes(folder + L"tonquil.m3u", playlist);
     WriteBytes(folder + L"tonquil.ini", "[Client]\r\nPlayMode=1\r\n");
-    std::wstring capture = FromUnixPath(getenv("TONQUIL_CAPTURE")) + L"capture.raw";
-    size_t from = ReadBytes(capture).size() & ~(size_t)3;
+    size_t from = CapturedBytes();
 
     RunningPlayer player = StartPlayer(folder);
     EXPECT_NE(nullptr, player.window);
@@ -83,26 +52,7 @@ std::vector<short> PlayAndCapture(const Join &join, DWORD playMs) {
     DWORD elapsed = GetTickCount() - start;
     Sleep(elapsed < playMs ? playMs - elapsed : 0);
     CloseAndWait(player);
-    return Samples(ReadBytes(capture).substr(from));
-}
-
-bool FrameMatches(const std::vector<short> &got, size_t at, const std::vector<short> &want,
-                  size_t from, int slack) {
-    return abs(got[at] - want[from]) <= slack && abs(got[at + 1] - want[from + 1]) <= slack;
-}
-
-// The first place at or after from (in samples) where want's opening frames
-// lie; npos when none.
-size_t FindSound(const std::vector<short> &got, size_t from, const std::vector<short> &want,
-                 int slack) {
-    for (size_t at = from; at + MATCH_FRAMES * 2 <= got.size(); at += 2) {
-        size_t i = 0;
-        while (i < MATCH_FRAMES * 2 && FrameMatches(got, at + i, want, i, slack))
-            i += 2;
-        if (i == MATCH_FRAMES * 2)
-            return at;
-    }
-    return std::string::npos;
+    return Samples(ReadBytes(CaptureFile()).substr(from));
 }
 
 struct Walk {

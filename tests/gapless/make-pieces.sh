@@ -3,7 +3,8 @@
 # 44.1 kHz (whole.raw) cut at two odd frame counts into piece-1..3, each as
 # WAV (piece-N.wav, its samples in piece-N.raw) and as MP3 (piece-N.mp3, what
 # lame --decode makes of it in piece-N.mp3.raw), and a 48 kHz sweep
-# (other.wav) for a change of format.
+# (other.wav) for a change of format; and six seconds of tone (long.wav) that
+# a sound server can go away in the middle of.
 # Usage: make-pieces.sh DIR
 set -eu
 dir=$1
@@ -24,5 +25,6 @@ for n in 1 2 3; do
     rm -f "piece-$n.mp3.wav"
 done
 sox -V1 -r 48000 -c 2 -n -b 16 other.wav synth 1.0 sine 500:900 sine 700:1100 vol 0.5
+sox -V1 -r 44100 -c 2 -n -b 16 long.wav synth 6.0 sine 440 vol 0.5
 rm -f whole.wav
 touch pieces.stamp

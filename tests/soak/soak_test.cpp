@@ -293,10 +293,16 @@ TEST(Soak, ShuffledPlayUnderRandomControlKeepsTheListAndLeaksNothing) {
     // Let what is queued settle, then look at the player as it is. A track
     // chosen by the last steps posts its play, which the player takes after
     // a stop sent meanwhile: the second stop comes after it.
+    // A volume posted behind each stop shows once all before it is done;
+    // the driver's last one is then put back.
     for (int stop = 0; stop < 2; ++stop) {
         Ask(player.window, CM_STOP);
-        Sleep(300);
+        PostMessageW(player.window, CM_SETVOLUME, 37 + stop, 0);
+        for (DWORD start = GetTickCount();
+             Ask(player.window, CM_GETVOLUME) != 37 + stop && GetTickCount() - start < 10000;)
+            Sleep(10);
     }
+    Ask(player.window, CM_SETVOLUME, driver.lastVolume);
     EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(player.process, 0)) << "the player ended";
     Figures end = Measure(player.process);
     ListCheck list = CheckList(player.process, player.window, tracks);

@@ -223,10 +223,13 @@ TEST(Forwarding, TheFirstInstanceIgnoresItsOwnCommandLine) {
     std::wstring folder = ForwardingFolder(L"forward-first");
     RunningPlayer player = StartPlayer(folder, L"/play /exit");
     ASSERT_NE(nullptr, player.window);
-    // A round trip: had the options been acted on, the play or the close
-    // would have come before this answer.
-    EXPECT_EQ(100, SendMessageW(player.window, CM_GETVOLUME, 0, 0));
-    Sleep(200);
+    // A marker posted behind whatever the start posted: had the options been
+    // acted on, the play or the close would have come before it.
+    ASSERT_TRUE(PostMessageW(player.window, CM_SETVOLUME, 37, 0));
+    DWORD start = GetTickCount();
+    while (SendMessageW(player.window, CM_GETVOLUME, 0, 0) != 37 && GetTickCount() - start < 10000)
+        Sleep(10);
+    EXPECT_EQ(37, SendMessageW(player.window, CM_GETVOLUME, 0, 0));
     EXPECT_TRUE(IsWindow(player.window));
     EXPECT_EQ(0u, CountCalls(folder, "BASS_"));
     EXPECT_EQ(0, CloseAndWait(player));

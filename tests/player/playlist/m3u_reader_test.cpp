@@ -74,11 +74,11 @@ TEST_F(Reader, ZeroByteEndsTheText) {
     EXPECT_EQ(0, LoadPlaylistBytes(folder, std::string(1, '\0') + Ansi(a)));
 }
 
-TEST_F(Reader, Utf16FileYieldsNothing) {
-    std::wstring text = L"\xFEFF" + a + L"\r\n" + b + L"\r\n";
+// Without the mark it is an ANSI file that ends at its first zero byte.
+TEST_F(Reader, Utf16FileWithoutTheMarkYieldsNothing) {
+    std::wstring text = a + L"\r\n" + b + L"\r\n";
     std::string bytes((const char *)text.data(), text.size() * sizeof(wchar_t));
     EXPECT_EQ(0, LoadPlaylistBytes(folder, bytes));
-    EXPECT_EQ(0, LoadPlaylistBytes(folder, bytes.substr(2)));
     EXPECT_TRUE(PlaylistIsConsistent());
 }
 
@@ -149,6 +149,43 @@ TEST_F(Reader, Utf8FilesKeepTheLineRulesAndBadBytesSpoilOnlyTheirLine) {
         EXPECT_EQ(count, TrackCounter) << test.what;
         EXPECT_TRUE(PlaylistIsConsistent()) << test.what;
     }
+}
+
+static std::string Utf16(const std::wstring &text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t unit : text) {
+        char low = (char)(unit & 0xFF), high = (char)(unit >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+// Notepad's "Unicode" files, either byte order, by the UTF-8 file's rules.
+TEST_F(Reader, Utf16FilesWithTheMarkKeepTheLineRules) {
+    std::wstring ja = MakeTrackFile(folder, L"日本語の歌.mp3");
+    std::wstring emoji = MakeTrackFile(folder, L"\U0001F3B5\U0001F600.flac");
+    struct Case {
+        const char *what;
+        std::wstring text;
+        std::vector<std::wstring> expected;
+    } cases[] = {
+        {"CR LF", ja + L"\r\n" + emoji + L"\r\n" + a + L"\r\n", {ja, emoji, a}},
+        {"bare LF, last line unended", ja + L"\n" + b, {ja, b}},
+        {"a lone CR is kept", ja + L"\r\n" + b + L"\r", {ja}},
+        {"a lone high surrogate", ja + L"\r\n" + folder + L"\xD83Cx.mp3\r\n" + b, {ja, b}},
+        {"a lone low surrogate", folder + L"\xDF75.mp3\n" + b, {b}},
+        {"a zero inside a line", a + std::wstring(1, L'\0') + L"x\r\n" + b, {b}},
+    };
+    for (const Case &test : cases)
+        for (bool bigEndian : {false, true}) {
+            LONG count = LoadPlaylistBytes(folder, Utf16(test.text, bigEndian));
+            EXPECT_EQ(test.expected, ListedPaths()) << test.what << bigEndian;
+            EXPECT_EQ(LONG(test.expected.size()), count) << test.what << bigEndian;
+        }
+    // A cut last unit spoils only the last line.
+    EXPECT_EQ(1, LoadPlaylistBytes(folder, Utf16(a + L"\r\n" + b, false) + "x"));
+    EXPECT_EQ(std::vector<std::wstring>{a}, ListedPaths());
+    EXPECT_EQ(0, LoadPlaylistBytes(folder, "\xFF\xFE"));
 }
 
 TEST_F(Reader, LinesAreReadInTheAnsiCodePage) {
