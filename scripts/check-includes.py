@@ -25,7 +25,7 @@ def units(folders):
     """Maps each unit to the units it includes, within the folders given."""
     graph = {}
     for folder in folders:
-        for name in sorted(os.listdir(folder)):
+        for name in sorted(os.listdir(folder)) if os.path.isdir(folder) else ():
             if not name.endswith((".h", ".cpp")):
                 continue
             unit = os.path.splitext(os.path.join(folder, name))[0]
@@ -79,8 +79,9 @@ def upward_includes(folders):
             if PLAYER.index(target) > PLAYER.index(name)]
 
 
-def main():
-    os.chdir(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+def main(root=None):
+    """Checks the tree at root, the repository's own when none is given."""
+    os.chdir(root or os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     failed = False
     for group in (PLAYER, MODULE):
         cycle = find_cycle(units(group))
@@ -97,4 +98,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv[1] if len(sys.argv) > 1 else None))
