@@ -37,6 +37,10 @@ HSTREAM WaveOutCapture::Open(const std::string &file, DWORD flags) {
     return Stream;
 }
 
+bool WaveOutCapture::EndsWithin(DWORD ms) {
+    return WaitForSingleObject(Ended, ms) == WAIT_OBJECT_0;
+}
+
 void WaveOutCapture::WaitHeard() {
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(Ended, 5000));
     EXPECT_TRUE(WaitUntilStopped(Stream, 2000));

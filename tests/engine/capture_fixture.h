@@ -18,6 +18,8 @@ class WaveOutCapture : public testing::Test {
     HSTREAM Open(const std::string &file, DWORD flags = BASS_STREAM_AUTOFREE);
     // Waits for the stream's end sync and then until it has been heard to its end.
     void WaitHeard();
+    // Whether the end sync runs within ms.
+    bool EndsWithin(DWORD ms);
     // Everything the device was given, file by file, once the stream has been
     // heard to its end (the end sync comes while the device still holds its
     // tail) and the engine is freed.
