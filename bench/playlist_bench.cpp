@@ -4,10 +4,10 @@
 
 #include <stdio.h>
 
-#include "app/paths.h"
+#include "player/core/paths.h"
 #include "bench/bench_support.h"
-#include "playlist/playlist.h"
-#include "playlist/shuffle.h"
+#include "player/playlist/playlist.h"
+#include "player/playlist/shuffle.h"
 
 // Distinct files, named over and over in the longer playlists.
 #define TRACK_FILES 512

@@ -3,7 +3,7 @@
 #include "extension/heap.h"
 #include "extension/player_link.h"
 #include "extension/window_ui.h"
-#include "tags/id3.h"
+#include "player/tags/id3.h"
 #include "tonquil_audio_library.h"
 
 #include <math.h>

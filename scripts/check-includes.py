@@ -1,27 +1,31 @@
 #!/usr/bin/env python3
-"""Fails when the player's folders, or the window module's files, include
-each other in a loop; prints the player's folder-to-folder include graph.
+"""Fails when a folder of the player includes a folder above it, or when the
+units of the player or of the window module include each other in a loop;
+prints the player's folder-to-folder include graph.
 
-A unit is a header with its source (app/paths.h and app/paths.cpp). No unit
-may reach itself through the #include "..." lines. Between folders, app/ is
-two nodes: the window, commands and start-up on top, and below everything the
-app units that other folders include (the shared records, paths, ids), which
-must include nothing above them."""
+The player's folders stand in LAYERS, lowest first, and a folder includes
+only those below it. A unit is a header with its source (player/core/paths.h
+and player/core/paths.cpp); no unit may reach itself through its #include
+"..." lines."""
 import os
 import re
 import sys
 
-PLAYER = ["app", "settings", "playlist", "playback", "tray", "tags", "control"]
+LAYERS = ["core", "res", "tags", "settings", "playlist", "tray", "playback", "control", "app"]
+PLAYER = ["player/" + layer for layer in LAYERS]
 MODULE = ["extension"]
-SHARED = "app (shared)"
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+
+
+def folder_of(path):
+    return os.path.dirname(path)
 
 
 def units(folders):
     """Maps each unit to the units it includes, within the folders given."""
     graph = {}
     for folder in folders:
-        for name in sorted(os.listdir(folder)):
+        for name in sorted(os.listdir(folder)) if os.path.isdir(folder) else ():
             if not name.endswith((".h", ".cpp")):
                 continue
             unit = os.path.splitext(os.path.join(folder, name))[0]
@@ -29,7 +33,7 @@ def units(folders):
                 targets = INCLUDE.findall(source.read())
             edges = graph.setdefault(unit, set())
             for target in targets:
-                if target.split("/")[0] in folders and os.path.exists(target):
+                if folder_of(target) in folders and os.path.exists(target):
                     edges.add(os.path.splitext(target)[0])
             edges.discard(unit)
     return graph
@@ -60,26 +64,24 @@ def find_cycle(graph):
 
 
 def folder_graph(graph):
-    """The units' edges between folders, with app's shared units apart."""
-    def folder(unit):
-        return unit.split("/")[0]
-
-    shared = {target for unit, targets in graph.items() for target in targets
-              if folder(target) == "app" and folder(unit) != "app"}
-
-    def node(unit):
-        return SHARED if unit in shared else folder(unit)
-
-    folders = {}
+    """The units' edges between folders."""
+    folders = {folder: set() for folder in PLAYER}
     for unit, targets in graph.items():
-        edges = folders.setdefault(node(unit), set())
-        edges.update(node(target) for target in targets)
-        edges.discard(node(unit))
+        edges = folders[folder_of(unit)]
+        edges.update(folder_of(target) for target in targets)
+        edges.discard(folder_of(unit))
     return folders
 
 
-def main():
-    os.chdir(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+def upward_includes(folders):
+    """Each include of a folder that stands higher than the includer."""
+    return [(name, target) for name in PLAYER for target in sorted(folders[name])
+            if PLAYER.index(target) > PLAYER.index(name)]
+
+
+def main(root=None):
+    """Checks the tree at root, the repository's own when none is given."""
+    os.chdir(root or os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     failed = False
     for group in (PLAYER, MODULE):
         cycle = find_cycle(units(group))
@@ -87,14 +89,13 @@ def main():
             print("include loop: " + " -> ".join(cycle))
             failed = True
     folders = folder_graph(units(PLAYER))
-    for name in sorted(folders):
-        print(f"{name}: {', '.join(sorted(folders[name])) or '(nothing)'}")
-    cycle = find_cycle(folders)
-    if cycle:
-        print("folder loop: " + " -> ".join(cycle))
+    for name in reversed(PLAYER):
+        print(f"{name}: {', '.join(sorted(folders[name], key=PLAYER.index)) or '(nothing)'}")
+    for name, target in upward_includes(folders):
+        print(f"{name} includes {target}, which stands above it")
         failed = True
     return 1 if failed else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv[1] if len(sys.argv) > 1 else None))

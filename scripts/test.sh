@@ -7,6 +7,7 @@ set -eu
 cd "$(dirname "$0")/.."
 . scripts/lib/build.sh
 scripts/setup.sh # python3, for the include check
+scripts/check-includes-test.py
 scripts/check-includes.py
 tonquil_build
 tonquil_arch_line

@@ -46,9 +46,14 @@ typedef struct TQSOURCE {
     DWORD(CALLBACK *Read)(void *context, DWORD offset, void *buffer, DWORD count);
 } TQSOURCE;
 
+/* The widest sound the engine plays: it refuses a decoder that states more
+   channels or a higher rate. */
+#define TQ_MAX_CHANNELS 8
+#define TQ_MAX_RATE 1000000
+
 typedef struct TQDECODER {
-    DWORD Rate;     /* frames per second, above 0 */
-    DWORD Channels; /* 1 to 8 samples per frame, interleaved */
+    DWORD Rate;     /* frames per second, 1 to TQ_MAX_RATE */
+    DWORD Channels; /* 1 to TQ_MAX_CHANNELS samples per frame, interleaved */
     void *State;    /* the decoder's own, handed back to Read and Close */
     /* Writes up to count frames of 32-bit float samples (full scale -1 to 1)
        into frames; gives how many it wrote, 0 only at the end. */

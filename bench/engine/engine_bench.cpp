@@ -6,9 +6,9 @@
 // --quick plays 10 seconds instead of the minute.
 #include "bench/bench_support.h"
 #include "engine/bass.h"
-#include "engine/media_decoders.h"
-#include "engine/source.h"
-#include "engine/wav_decoder.h"
+#include "engine/decoding/media_decoders.h"
+#include "media/source.h"
+#include "engine/decoding/wav_decoder.h"
 
 #include <atomic>
 #include <mmsystem.h>

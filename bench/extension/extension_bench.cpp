@@ -10,12 +10,12 @@
 
 #include <stdio.h>
 
-#include "app/main_window.h"
-#include "app/paths.h"
-#include "app/player_state.h"
+#include "player/app/main_window.h"
+#include "player/core/paths.h"
+#include "player/core/player_state.h"
 #include "bench/bench_support.h"
 #include "extension/resource.h"
-#include "playlist/playlist.h"
+#include "player/playlist/playlist.h"
 #include "tonquil_extension.h"
 
 #define ENTRIES 60000

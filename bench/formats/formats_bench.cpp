@@ -7,8 +7,8 @@
 // --quick plays 10 seconds of each instead of the minute.
 #include "bench/bench_support.h"
 #include "engine/bass.h"
-#include "engine/source.h"
-#include "engine/media_decoders.h"
+#include "media/source.h"
+#include "engine/decoding/media_decoders.h"
 
 #include <mmsystem.h>
 #include <psapi.h>

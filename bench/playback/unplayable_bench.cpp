@@ -5,14 +5,14 @@
 
 #include <stdio.h>
 
-#include "app/main_window.h"
-#include "app/paths.h"
-#include "app/player_state.h"
+#include "player/app/main_window.h"
+#include "player/core/paths.h"
+#include "player/core/player_state.h"
 #include "bench/bench_support.h"
-#include "playback/audio_library.h"
-#include "playback/playback.h"
-#include "playlist/playlist.h"
-#include "tray/tray_icon.h"
+#include "player/playback/audio_library.h"
+#include "player/playback/playback.h"
+#include "player/playlist/playlist.h"
+#include "player/tray/tray_icon.h"
 
 static BOOL WINAPI IgnoreTrayRequest(DWORD, PNOTIFYICONDATAW) {
     return TRUE;

@@ -3,7 +3,7 @@
 // mutated fixtures through the open-and-decode path.
 #include <gtest/gtest.h>
 
-#include "engine/streams.h"
+#include "engine/api/streams.h"
 #include "engine_support.h"
 #include "test_support.h"
 

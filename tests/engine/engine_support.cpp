@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/source.h"
+#include "media/source.h"
 #include "test_support.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // any of their code runs), streams decoded by a plug-in, and freeing one.
 #include <gtest/gtest.h>
 
-#include "engine/pe_exports.h"
+#include "engine/plugins/pe_exports.h"
 #include "engine_support.h"
 #include "test_support.h"
 

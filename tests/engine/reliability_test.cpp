@@ -3,8 +3,8 @@
 // allocations that fail inside the calls.
 #include <gtest/gtest.h>
 
-#include "engine/media_decoders.h"
-#include "engine/source.h"
+#include "engine/decoding/media_decoders.h"
+#include "media/source.h"
 #include "engine_support.h"
 #include "test_support.h"
 

@@ -1,9 +1,9 @@
 // A file source is read by the engine's thread and by a decoder's own
-// threads at once (Media Foundation reads ahead on threads of its own): every
-// read must give the bytes at its own offset.
+// threads at once (a plug-in may read ahead on threads of its own): every read
+// must give the bytes at its own offset.
 #include <gtest/gtest.h>
 
-#include "engine/source.h"
+#include "media/source.h"
 #include "test_support.h"
 
 #include <string>

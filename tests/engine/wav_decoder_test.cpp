@@ -2,7 +2,7 @@
 // by sox, and damaged files that must be refused or read only as far as valid.
 #include <gtest/gtest.h>
 
-#include "engine/wav_decoder.h"
+#include "engine/decoding/wav_decoder.h"
 #include "engine_support.h"
 
 #include <math.h>

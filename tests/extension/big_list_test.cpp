@@ -2,7 +2,7 @@
 #include "module_window.h"
 
 #include "player_window.h"
-#include "playlist/playlist.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
 

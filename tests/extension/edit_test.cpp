@@ -4,7 +4,7 @@
 
 #include "player_window.h"
 #include "running_player.h"
-#include "playlist/playlist.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
 

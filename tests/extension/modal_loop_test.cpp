@@ -5,7 +5,7 @@
 
 #include "player_window.h"
 #include "test_support.h"
-#include "control/extension_host.h"
+#include "player/control/extension_host.h"
 
 namespace {
 

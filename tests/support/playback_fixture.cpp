@@ -1,10 +1,10 @@
 #include "playback_fixture.h"
 
-#include "app/player_state.h"
+#include "player/core/player_state.h"
 #include "player_window.h"
-#include "playlist/playlist.h"
+#include "player/playlist/playlist.h"
 #include "test_support.h"
-#include "tray/tray_icon.h"
+#include "player/tray/tray_icon.h"
 
 std::vector<TrayRequest> TrayRequests;
 

@@ -1,10 +1,10 @@
 #include "player_window.h"
 
-#include "app/main_window.h"
-#include "app/player_state.h"
-#include "control/extension_host.h"
-#include "playlist/playlist.h"
-#include "tray/tray_clicks.h"
+#include "player/app/main_window.h"
+#include "player/core/player_state.h"
+#include "player/control/extension_host.h"
+#include "player/playlist/playlist.h"
+#include "player/tray/tray_clicks.h"
 
 HWND StartPlayerWindow() {
     PlaylistLoaded = 0;

@@ -1,3 +1,0 @@
-#include "app/window_contract.h"
-
-int TeardownStarted;

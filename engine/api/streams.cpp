@@ -1,0 +1,298 @@
+#include "engine/api/streams.h"
+
+#include "engine/tags/id3_blocks.h"
+#include "media/id3_synthesis.h"
+#include "engine/decoding/media_decoders.h"
+#include "media/no_throw.h"
+#include "engine/playing/output_pool.h"
+#include "engine/plugins/plugins.h"
+#include "engine/api/replay_gain.h"
+#include "engine/playing/sample_format.h"
+#include "media/source.h"
+#include "engine/api/stream_position.h"
+#include "engine/decoding/wav_decoder.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+#define MAX_LENGTH (1ull << 48) // frames: nine years at the highest rate
+
+const TQDECODEROPEN BuiltInDecoders[] = {OpenWavDecoder, OpenEngineMediaDecoder};
+
+bool Plausible(const TQDECODER &decoder) {
+    return decoder.Read && decoder.Close && decoder.Rate > 0 && decoder.Rate <= TQ_MAX_RATE &&
+           decoder.Channels >= 1 && decoder.Channels <= TQ_MAX_CHANNELS;
+}
+
+// A plug-in of version 2 is opened through open2 and fills the whole decoder;
+// one of version 1 leaves the later fields empty.
+bool TryDecoder(TQDECODEROPEN open, TQDECODEROPEN2 open2, const TQSOURCE *source,
+                TQDECODER *decoder) {
+    TQDECODER candidate = {};
+    if (!(open2 ? open2(source, &candidate, sizeof candidate) : open(source, &candidate)))
+        return false;
+    if (!Plausible(candidate)) {
+        if (candidate.Close)
+            candidate.Close(candidate.State);
+        return false;
+    }
+    *decoder = candidate;
+    return true;
+}
+
+void CloseDecoder(Stream *stream) {
+    if (stream->Decoder.Read)
+        stream->Decoder.Close(stream->Decoder.State);
+    stream->Decoder = TQDECODER();
+}
+
+// A decoder of version 3 states a length; the engine learns it otherwise
+// when the decoder gives its last frame. A length whose bytes could not be
+// counted is no length.
+void TakeDecoderFormat(Stream *stream) {
+    stream->Channels = (stream->Flags & BASS_SAMPLE_MONO) ? 1 : stream->Decoder.Channels;
+    stream->Next = 0;
+    stream->Length = stream->Decoder.Length <= MAX_LENGTH ? stream->Decoder.Length : 0;
+}
+
+// Leaves Out NULL while the device waits for another format's tail. What the
+// output plays from now on is heard from the decoder's next frame.
+void StartOutput(Stream *stream) {
+    DWORD rate = stream->Freq ? stream->Freq : stream->Decoder.Rate;
+    stream->Out = TakeOutput(rate, stream->Channels, (stream->Flags & BASS_SAMPLE_FLOAT) != 0);
+    stream->HeardOutput = stream->Out ? stream->Out->Serial : 0;
+    stream->HeardAt = stream->Out ? stream->Out->Written : 0;
+    stream->HeardFrom = stream->Next;
+}
+
+// A fed output stops at once; a drained stream has none, its tail plays on.
+void LeaveOutput(Stream *stream) {
+    if (stream->Out) {
+        DropOutput(stream->Out);
+        stream->HeardOutput = 0;
+        stream->HeardFrom = stream->Next;
+    }
+    stream->Out = NULL;
+}
+
+// Every frame is queued: the output is free for the next stream while it
+// plays them.
+void HandOver(Stream *stream) {
+    stream->TailOutput = stream->Out->Serial;
+    stream->TailEnd = stream->Out->Written;
+    ReleaseOutput(stream->Out);
+    stream->Out = NULL;
+}
+
+} // namespace
+
+bool RestartDecoder(Stream *stream) {
+    CloseDecoder(stream);
+    stream->Drained = false;
+    stream->Ended = false;
+    stream->Cued = false;
+    if (!TryDecoder(stream->Opener, stream->Opener2, &stream->Source, &stream->Decoder))
+        return false;
+    TakeDecoderFormat(stream);
+    return true;
+}
+
+DWORD Decode(Stream *stream, DWORD count) {
+    DWORD channels = stream->Decoder.Channels;
+    stream->Scratch.resize((size_t)count * channels);
+    DWORD got = 0;
+    while (got < count && stream->Decoder.Read) {
+        DWORD read = stream->Decoder.Read(
+            stream->Decoder.State, stream->Scratch.data() + (size_t)got * channels, count - got);
+        if (read == 0 || read > count - got)
+            break;
+        got += read;
+    }
+    stream->Next += got;
+    if (got < count) {
+        stream->Drained = true;
+        stream->Length = stream->Next;
+    }
+    return got;
+}
+
+bool OpenDecoder(const TQSOURCE *source, const std::vector<Plugin> &plugins, TQDECODER *decoder,
+                 TQDECODEROPEN *opener, TQDECODEROPEN2 *opener2, HPLUGIN *plugin) {
+    for (TQDECODEROPEN open : BuiltInDecoders)
+        if (TryDecoder(open, NULL, source, decoder)) {
+            *opener = open;
+            *opener2 = NULL;
+            *plugin = 0;
+            return true;
+        }
+    for (const Plugin &candidate : plugins)
+        if (!candidate.Freed && TryDecoder(candidate.Open, candidate.Open2, source, decoder)) {
+            *opener = candidate.Open;
+            *opener2 = candidate.Open2;
+            *plugin = candidate.Handle;
+            return true;
+        }
+    return false;
+}
+
+Stream *OpenStream(TQSOURCE *source, DWORD flags, const std::vector<Plugin> &plugins) {
+    Stream *stream = new (std::nothrow) Stream();
+    if (!stream) {
+        CloseSource(source);
+        return NULL;
+    }
+    stream->Source = *source;
+    if (!OpenDecoder(&stream->Source, plugins, &stream->Decoder, &stream->Opener, &stream->Opener2,
+                     &stream->Plugin)) {
+        CloseSource(&stream->Source);
+        delete stream;
+        return NULL;
+    }
+    bool tagged = NoThrow(false, [&] {
+        stream->HasTag[BASS_TAG_ID3] = ReadId3v1Block(&stream->Source, &stream->Tags[BASS_TAG_ID3]);
+        stream->HasTag[BASS_TAG_ID3V2] =
+            ReadId3v2Block(&stream->Source, &stream->Tags[BASS_TAG_ID3V2]) ||
+            BuildId3v2Tag(stream->Decoder.Artist, stream->Decoder.Title,
+                          &stream->Tags[BASS_TAG_ID3V2]);
+        return true;
+    });
+    if (!tagged) {
+        DiscardStream(stream);
+        return NULL;
+    }
+    stream->Flags = flags;
+    TakeDecoderFormat(stream);
+    stream->Volume = 100;
+    stream->State = BASS_ACTIVE_STOPPED;
+    return stream;
+}
+
+HSTREAM AddStream(Stream *stream) {
+    if (!NoThrow(false, [&] {
+            Engine.Streams.push_back(stream);
+            return true;
+        }))
+        return 0;
+    stream->Handle = NewHandle();
+    return stream->Handle;
+}
+
+void DiscardStream(Stream *stream) {
+    CloseDecoder(stream);
+    CloseSource(&stream->Source);
+    delete stream;
+}
+
+void FreeStream(Stream *stream) {
+    LeaveOutput(stream);
+    Engine.Streams.erase(std::find(Engine.Streams.begin(), Engine.Streams.end(), stream));
+    HPLUGIN plugin = stream->Plugin;
+    DiscardStream(stream);
+    ReleasePlugin(plugin);
+}
+
+bool PlayStream(Stream *stream, bool restart) {
+    if (restart || stream->Ended || stream->Drained) {
+        LeaveOutput(stream);
+        if (!RestartDecoder(stream)) {
+            stream->State = BASS_ACTIVE_STOPPED;
+            return false;
+        }
+    }
+    // Frames decoded ahead of a stop were never heard: they play now.
+    if (stream->Cued) {
+        stream->Cued = false;
+        MoveDecoder(stream, stream->Cue);
+    }
+    if (!stream->Decoder.Read)
+        return false;
+    if (stream->Out)
+        ResumeOutput(stream->Out);
+    else
+        StartOutput(stream);
+    stream->State = BASS_ACTIVE_PLAYING;
+    WakeEngine();
+    return true;
+}
+
+// A drained stream has nothing left to hold back: its tail may already be
+// followed by the next stream's frames.
+bool PauseStream(Stream *stream) {
+    if (stream->State != BASS_ACTIVE_PLAYING || stream->Drained)
+        return false;
+    if (stream->Out)
+        PauseOutput(stream->Out);
+    stream->State = BASS_ACTIVE_PAUSED;
+    return true;
+}
+
+void StopStream(Stream *stream) {
+    if (stream->Flags & BASS_STREAM_AUTOFREE) {
+        FreeStream(stream);
+        return;
+    }
+    if (stream->State != BASS_ACTIVE_STOPPED && !stream->Drained) {
+        stream->Cue = HeardFrame(stream);
+        stream->Cued = stream->Cue != stream->Next;
+    }
+    LeaveOutput(stream);
+    stream->State = BASS_ACTIVE_STOPPED;
+}
+
+bool SetStreamPosition(Stream *stream, ULONGLONG frame) {
+    // Its end sync has told the caller the stream is over; it is, until its
+    // tail has been heard.
+    if (stream->Drained && stream->State != BASS_ACTIVE_STOPPED)
+        return false;
+    if (!MoveDecoder(stream, frame))
+        return false;
+    stream->Cued = false;
+    if (stream->State == BASS_ACTIVE_STOPPED)
+        return true;
+    // Whatever was queued, this stream's or a tail before it, gives way.
+    LeaveOutput(stream);
+    if (stream->State == BASS_ACTIVE_PLAYING) {
+        StartOutput(stream);
+        WakeEngine();
+    }
+    return true;
+}
+
+bool StreamHeard(Stream *stream) {
+    Output *out = FindOutput(stream->TailOutput);
+    return !out || OutputHasPlayed(out, stream->TailEnd);
+}
+
+void EndStream(Stream *stream) {
+    stream->State = BASS_ACTIVE_STOPPED;
+    stream->Ended = true;
+}
+
+bool FeedStream(Stream *stream) {
+    if (!stream->Out)
+        StartOutput(stream);
+    Output *out = stream->Out;
+    if (!out)
+        return false;
+    OutputBuffer *buffer;
+    while (!stream->Drained && (buffer = IdleBuffer(out)) != NULL) {
+        DWORD frames = Decode(stream, out->BufferFrames);
+        if (frames == 0)
+            break;
+        if (stream->Channels != stream->Decoder.Channels)
+            MixToMono(stream->Scratch.data(), frames, stream->Decoder.Channels);
+        float gains[MAX_OUTPUT_CHANNELS];
+        ChannelGains(stream->Volume, stream->Pan, stream->Channels, gains);
+        float replayGain = ReplayGainFactor(&stream->Decoder, Engine.ReplayGain);
+        for (DWORD channel = 0; channel < stream->Channels; ++channel)
+            gains[channel] *= replayGain;
+        PackSamples(stream->Scratch.data(), frames, stream->Channels, gains, out->AsFloat,
+                    buffer->Bytes.data());
+        QueueBuffer(out, buffer, frames);
+    }
+    if (stream->Drained)
+        HandOver(stream);
+    return stream->Drained;
+}

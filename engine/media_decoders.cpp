@@ -1,7 +1,0 @@
-#include "engine/media_decoders.h"
-
-#include "media/media_decoder.h"
-
-BOOL CALLBACK OpenEngineMediaDecoder(const TQSOURCE *source, TQDECODER *decoder) {
-    return OpenMediaDecoder(source, MEDIA_ENGINE, decoder);
-}

@@ -1,0 +1,21 @@
+// Path routines shared by every part of the player.
+#ifndef TONQUIL_PLAYER_CORE_PATHS_H
+#define TONQUIL_PLAYER_CORE_PATHS_H
+
+#include <windows.h>
+
+// Ends the text just after its last backslash; a text without one stays whole.
+void CutAfterLastBackslash(WCHAR *text);
+// Replaces the text, in place, by its part from the last '.' on; no '.' leaves it whole.
+void GetFileExtension(WCHAR *text);
+// The part of the path after its last backslash (a pointer into the path).
+const WCHAR *GetBaseName(const WCHAR *path);
+// 1 when lstrcmpW finds the text equal to one of the count listed texts.
+int IsStringInList(const WCHAR *text, int count, const WCHAR *const *list);
+
+// Writes ModuleDirectory (the executable's folder, ending in a backslash)
+// followed by name into a buffer of MAX_PATH characters. Returns 1, or 0
+// when the whole path does not fit; the buffer then holds an empty text.
+int BuildModulePath(const WCHAR *name, WCHAR *path);
+
+#endif

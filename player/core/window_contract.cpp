@@ -1,0 +1,3 @@
+#include "player/core/window_contract.h"
+
+int TeardownStarted;

@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""The include check's own cases: on small trees written for the purpose, it
+passes includes that go down, and fails an include that goes up and a loop
+of units within one folder."""
+import contextlib
+import importlib.util
+import io
+import os
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+spec = importlib.util.spec_from_file_location("check_includes",
+                                              os.path.join(HERE, "check-includes.py"))
+check = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(check)
+
+
+def run_on(files):
+    """Writes files (path: included paths) into a new tree and checks it."""
+    with tempfile.TemporaryDirectory() as root:
+        for path, includes in files.items():
+            os.makedirs(os.path.join(root, os.path.dirname(path)), exist_ok=True)
+            with open(os.path.join(root, path), "w", encoding="utf-8") as source:
+                source.writelines(f'#include "{target}"\n' for target in includes)
+        printed = io.StringIO()
+        with contextlib.redirect_stdout(printed):
+            status = check.main(root)
+        return status, printed.getvalue()
+
+
+class IncludeRule(unittest.TestCase):
+    def test_cases(self):
+        cases = [
+            ("down only", {"player/app/main.cpp": ["player/tray/menu.h", "player/core/heap.h"],
+                           "player/tray/menu.h": ["player/core/heap.h"],
+                           "player/core/heap.h": []},
+             0, "player/app: player/core, player/tray"),
+            ("up", {"player/core/heap.cpp": ["player/playlist/list.h"],
+                    "player/playlist/list.h": []},
+             1, "player/core includes player/playlist, which stands above it"),
+            ("loop", {"player/tray/a.h": ["player/tray/b.h"],
+                      "player/tray/b.h": ["player/tray/a.h"]},
+             1, "include loop: player/tray/a -> player/tray/b -> player/tray/a"),
+        ]
+        cwd = os.getcwd()
+        try:
+            for name, files, status, line in cases:
+                with self.subTest(name):
+                    got_status, printed = run_on(files)
+                    self.assertEqual(got_status, status, printed)
+                    self.assertIn(line, printed.splitlines())
+        finally:
+            os.chdir(cwd)
+
+
+if __name__ == "__main__":
+    unittest.main()

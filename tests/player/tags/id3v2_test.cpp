@@ -1,0 +1,215 @@
+// Frames of the ID3v2 tag. Every block is exactly as long as its header says
+// and ends at a guard page, so a read past the tag faults.
+#include <gtest/gtest.h>
+
+#include "guarded_block.h"
+#include "tag_bytes.h"
+#include "player/tags/id3.h"
+
+namespace {
+
+std::optional<std::wstring> Read(const std::string &tag, const char *id = "TIT2") {
+    return Take(ParseId3v2Frame(Guarded(tag), id));
+}
+
+std::optional<std::wstring> Find(const std::string &area, const char *id = "TIT2") {
+    return Take(FindId3v2Frame(Guarded(area), (LONG)area.size(), id));
+}
+
+const std::string Other = Frame("TXXX", "\3other");
+
+} // namespace
+
+TEST(Id3v2Text, Utf16IsLittleEndianWhateverTheByteOrderMark) {
+    EXPECT_EQ(L"AB", Read(Tag(Frame("TIT2", Bytes({1, 0xFF, 0xFE, 'A', 0, 'B', 0})))));
+    EXPECT_EQ(L"AB", Read(Tag(Frame("TIT2", Bytes({1, 0xFE, 0xFF, 'A', 0, 'B', 0})))));
+    EXPECT_EQ(L"AB", Read(Tag(Frame("TIT2", Bytes({2, 'A', 0, 'B', 0})))));
+    EXPECT_EQ(L"\x4100", Read(Tag(Frame("TIT2", Bytes({2, 0, 'A'})))));
+}
+
+TEST(Id3v2Text, AtMostTwoMarkBytesAreDropped) {
+    EXPECT_EQ(L"A", Read(Tag(Frame("TIT2", Bytes({1, 0xFE, 'A', 0})))));
+    EXPECT_EQ(L"\xFEFF"
+              L"A",
+              Read(Tag(Frame("TIT2", Bytes({1, 0xFF, 0xFE, 0xFF, 0xFE, 'A', 0})))));
+}
+
+TEST(Id3v2Text, Utf16EndsAtTheFirstZeroUnitNotAtAZeroByte) {
+    EXPECT_EQ(L"A", Read(Tag(Frame("TIT2", Bytes({1, 0xFF, 0xFE, 'A', 0, 0, 0, 'B', 0})))));
+    EXPECT_EQ(L"A\x4200"
+              L"C",
+              Read(Tag(Frame("TIT2", Bytes({1, 'A', 0, 0, 'B', 'C', 0})))));
+}
+
+TEST(Id3v2Text, Utf16OddLastByteIsAUnitWithZeroHighByte) {
+    // The frame is the last thing in the tag: its high byte would lie past it.
+    EXPECT_EQ(L"AB", Read(Tag(Frame("TIT2", Bytes({1, 0xFF, 0xFE, 'A', 0, 'B'})))));
+    EXPECT_EQ(L"", Read(Tag(Frame("TIT2", Bytes({1, 0xFF, 0xFE})))));
+}
+
+TEST(Id3v2Text, Utf8WithoutTerminatorEndsWithItsFrame) {
+    std::string tag = Tag(Frame("TIT2", "\3h\xC3\xA9llo") + Frame("TPE1", "\3next"));
+    EXPECT_EQ(L"h\x00E9llo", Read(tag, "TIT2"));
+    EXPECT_EQ(L"next", Read(tag, "TPE1"));
+}
+
+TEST(Id3v2Text, SingleByteTextsEndAtTheFirstZero) {
+    EXPECT_EQ(L"ab", Read(Tag(Frame("TIT2", std::string("\0ab\0cd", 6)))));
+    EXPECT_EQ(L"ab", Read(Tag(Frame("TIT2", std::string("\3ab\0cd", 6)))));
+    EXPECT_EQ(L"plain", Read(Tag(Frame("TIT2", std::string("\0plain", 6)))));
+}
+
+TEST(Id3v2Text, EncodingByteAloneGivesAnEmptyText) {
+    EXPECT_EQ(L"", Read(Tag(Frame("TIT2", Bytes({0})))));
+    EXPECT_EQ(L"", Read(Tag(Frame("TIT2", Bytes({3})))));
+    EXPECT_EQ(L"", Read(Tag(Frame("TIT2", Bytes({1})))));
+}
+
+TEST(Id3v2Text, UnknownEncodingIsPassedOverForALaterFrameWithTheSameId) {
+    for (int encoding : {4, 7, 0xFF}) {
+        std::string bad = Frame("TIT2", std::string(1, (char)encoding) + "bad");
+        EXPECT_EQ(L"found", Read(Tag(bad + Other + Frame("TIT2", "\3found"))));
+        EXPECT_EQ(std::nullopt, Read(Tag(bad)));
+    }
+}
+
+TEST(Id3v2Walk, ZeroPaddingBetweenFramesIsPassedOver) {
+    EXPECT_EQ(L"title", Read(Tag(Other + std::string(7, '\0') + Frame("TIT2", "\3title"))));
+    EXPECT_EQ(std::nullopt, Read(Tag(Frame("TIT2", "\3title") + std::string(7, '\0')), "TPE1"));
+}
+
+TEST(Id3v2Walk, AreaMustStartWithACapitalOrADigit) {
+    EXPECT_EQ(std::nullopt, Read(Tag(std::string(1, '\0') + Frame("TIT2", "\3title"))));
+    EXPECT_EQ(std::nullopt, Read(Tag(std::string(20, '\0'))));
+    EXPECT_EQ(std::nullopt, Find("tit2" + Syncsafe(2) + Bytes({0, 0, 3, 'x'}), "tit2"));
+    EXPECT_EQ(L"x", Find("0XYZ" + Syncsafe(1) + Bytes({0, 0, 0}) + Frame("TIT2", "\3x")));
+}
+
+TEST(Id3v2Walk, TheWholeIdIsCompared) {
+    EXPECT_EQ(L"two", Read(Tag(Frame("TIT3", "\3three") + Frame("TIT2", "\3two"))));
+}
+
+TEST(Id3v2Walk, SizesAreSyncsafeWithNoBitMasked) {
+    // A masked size (0) would land on the decoy right after the header.
+    std::string skipped = Frame("TIT2", "\3decoy") + std::string(128 - 16, 'x');
+    std::string tag =
+        Tag(FrameSized("TXXX", Bytes({0, 0, 0, 0x80}), skipped) + Frame("TIT2", "\3real"));
+    EXPECT_EQ(L"real", Read(tag));
+    // 00 00 01 80 is 128 + 128: neither 128 (masked) nor 384 (a plain number).
+    std::string longer = skipped + std::string(128, 'y');
+    EXPECT_EQ(L"real", Read(Tag(FrameSized("TXXX", Bytes({0, 0, 1, 0x80}), longer) +
+                                Frame("TIT2", "\3real"))));
+}
+
+TEST(Id3v2Walk, FrameSizePointingPastTheTagEndsTheWalk) {
+    for (const std::string &size :
+         {Bytes({0x7F, 0x7F, 0x7F, 0x7F}), Bytes({0xFF, 0xFF, 0xFF, 0xFF}), Syncsafe(40)}) {
+        std::string tag = Tag(FrameSized("TXXX", size, "\3x") + Frame("TIT2", "\3inside"));
+        EXPECT_EQ(std::nullopt, Read(tag));
+    }
+}
+
+TEST(Id3v2Walk, MatchingFrameRunningPastTheAreaIsCutAtItsEnd) {
+    EXPECT_EQ(L"cut", Read(Tag(FrameSized("TIT2", Bytes({0xFF, 0xFF, 0xFF, 0xFF}), "\3cut"))));
+    EXPECT_EQ(L"A", Read(Tag(FrameSized("TIT2", Syncsafe(9), Bytes({1, 'A', 0})))));
+    // Nothing of the frame but its header fits: no encoding byte, no text.
+    EXPECT_EQ(std::nullopt, Read(Tag(Other + FrameSized("TIT2", Syncsafe(5), ""))));
+}
+
+TEST(Id3v2Walk, MatchingFrameOfSizeZeroGivesNoTextAndTheWalkGoesOn) {
+    std::string empty = FrameSized("TIT2", Syncsafe(0), "");
+    EXPECT_EQ(L"next", Read(Tag(empty + Frame("TIT2", "\3next"))));
+    EXPECT_EQ(std::nullopt, Read(Tag(empty)));
+}
+
+TEST(Id3v2Walk, APartialHeaderAtTheEndIsNotRead) {
+    const std::string header = std::string("TIT2\0\0\0\1\0\0", 10);
+    for (size_t length = 1; length < header.size(); ++length) {
+        EXPECT_EQ(std::nullopt, Read(Tag(Other + header.substr(0, length))));
+        EXPECT_EQ(std::nullopt, Find(header.substr(0, length)));
+    }
+    EXPECT_EQ(std::nullopt, Find(""));
+    EXPECT_EQ(nullptr, FindId3v2Frame(Guarded("TIT2"), -1, "TIT2"));
+}
+
+TEST(Id3v2Header, UnsynchronisationRemovesOneZeroAfterEachFF) {
+    // Read with FF 00 00 as FF 00 the text is FF41 4200 4300; left alone it
+    // ends after FF41, and with both zeros removed it reads FF41 0042 0043.
+    std::string frame =
+        FrameSized("TIT2", Syncsafe(8), Bytes({1, 'A', 0xFF, 0, 0, 'B', 0, 'C', 0}));
+    EXPECT_EQ(L"\xFF41\x4200\x4300", Read(Tag(frame, 3, 0x80)));
+    EXPECT_EQ(L"\xFF41", Read(Tag(frame, 3, 0)));
+    // FF FF 00 keeps both FF bytes and loses the zero.
+    std::string twice = FrameSized("TIT2", Syncsafe(6), Bytes({2, 'A', 0xFF, 0xFF, 0, 'B', 0}));
+    EXPECT_EQ(L"\xFF41\x42FF", Read(Tag(twice, 4, 0x80)));
+}
+
+TEST(Id3v2Header, UnsynchronisedTagMayEndInFF) {
+    EXPECT_EQ(L"x", Read(Tag(Frame("TIT2", "\3x") + "\xFF", 3, 0x80)));
+    EXPECT_EQ(L"\xFF78",
+              Read(Tag(FrameSized("TIT2", Syncsafe(9), Bytes({1, 'x', 0xFF})), 3, 0x80)));
+}
+
+TEST(Id3v2Header, UnsynchronisedSizesCountTheBytesLeft) {
+    std::string before = FrameSized("TXXX", Syncsafe(3), Bytes({3, 0xFF, 0, 'x'}));
+    EXPECT_EQ(L"after", Read(Tag(before + Frame("TIT2", "\3after"), 3, 0x80)));
+}
+
+TEST(Id3v2Header, ExtendedHeaderIsSkippedFromVersionThree) {
+    std::string extended = Syncsafe(6) + std::string(6, '\0');
+    for (int version : {3, 4, 9})
+        EXPECT_EQ(L"t", Read(Tag(extended + Frame("TIT2", "\3t"), (BYTE)version, 0x40)));
+    EXPECT_EQ(L"t", Read(Tag(Syncsafe(0) + Frame("TIT2", "\3t"), 3, 0xC0)));
+    // Its size is syncsafe with no bit masked too.
+    std::string wide = Bytes({0, 0, 0, 0x80}) + std::string(128, 'x');
+    EXPECT_EQ(L"t", Read(Tag(wide + Frame("TIT2", "\3t"), 3, 0x40)));
+}
+
+TEST(Id3v2Header, BeforeVersionThreeTheExtendedHeaderFlagIsIgnored) {
+    EXPECT_EQ(L"t", Read(Tag(Frame("TIT2", "\3t"), 2, 0x40)));
+    EXPECT_EQ(std::nullopt, Read(Tag(Frame("TIT2", "\3t"), 3, 0x40)));
+}
+
+TEST(Id3v2Header, ExtendedHeaderPointingPastTheTagGivesNone) {
+    for (const std::string &size :
+         {Bytes({0xFF, 0xFF, 0xFF, 0xFF}), Bytes({0x7F, 0x7F, 0x7F, 0x7F}), Syncsafe(15)})
+        EXPECT_EQ(std::nullopt, Read(Tag(size + Frame("TIT2", "\3abc"), 4, 0x40)));
+    // It ends exactly at the tag's end: an area of no bytes.
+    EXPECT_EQ(std::nullopt, Read(Tag(Syncsafe(3) + "abc", 3, 0x40)));
+    // Too short to hold its own size.
+    for (int length = 0; length < 4; ++length)
+        EXPECT_EQ(std::nullopt, Read(Tag(std::string(length, 'T'), 3, 0x40)));
+}
+
+TEST(Id3v2Header, TagOfItsHeaderAloneGivesNone) {
+    for (int version : {2, 3, 4})
+        for (int flags : {0x00, 0x40, 0x80, 0xC0, 0xFF})
+            EXPECT_EQ(std::nullopt, Read(Tag("", (BYTE)version, (BYTE)flags)));
+    EXPECT_EQ(nullptr, ParseId3v2Frame(NULL, "TIT2"));
+}
+
+TEST(Id3v2Header, TagSizeBoundsTheWalk) {
+    // The block holds a frame beyond the size its header gives.
+    std::string tag = Tag(Other) + Frame("TIT2", "\3beyond");
+    EXPECT_EQ(std::nullopt, Read(tag));
+    std::string unsynchronised = Tag(Other, 3, 0x80) + Frame("TIT2", "\3beyond");
+    EXPECT_EQ(std::nullopt, Read(unsynchronised));
+}
+
+TEST(Id3v2Header, LargestTagSizeIsReadWhole) {
+    // FF FF FF FF gives 538,984,575 bytes after the header; the frame sits at
+    // the very end, past where any masked reading would stop.
+    const SIZE_T total = 10 + 538984575;
+    GUARDEDAREA area;
+    ASSERT_TRUE(OpenGuardedArea(&area, total));
+    BYTE *tag = ReserveBeforeGuard(&area, total);
+    std::string header = "ID3" + Bytes({4, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF});
+    std::string frames = Frame("TXXX", "\3x");
+    std::string last = Frame("TIT2", "\3end");
+    memcpy(tag, header.data(), header.size());
+    memcpy(tag + 10, frames.data(), frames.size());
+    memcpy(tag + total - last.size(), last.data(), last.size());
+    EXPECT_EQ(L"end", Take(ParseId3v2Frame(tag, "TIT2")));
+    EXPECT_EQ(std::nullopt, Take(ParseId3v2Frame(tag, "TPE1")));
+    CloseGuardedArea(&area);
+}
