@@ -11,10 +11,10 @@ import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("check_includes",
-                                              os.path.join(HERE, "check-includes.py"))
-check = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check)
+loader_spec = importlib.util.spec_from_file_location("check_includes",
+                                                     os.path.join(HERE, "check-includes.py"))
+check = importlib.util.module_from_spec(loader_spec)
+loader_spec.loader.exec_module(check)
 
 
 def run_on(files):
