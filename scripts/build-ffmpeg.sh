@@ -30,8 +30,10 @@ if [ ! -f "$dir/source/configure" ]; then
 fi
 
 # Only what Tonquil decodes: MPEG audio layers 1-3, Vorbis and Opus in Ogg,
-# FLAC, TTA, Monkey's Audio, WMA (1, 2, Pro, Lossless), AAC (in MP4 and ADTS)
-# and ALAC. No programs, no protocols (input comes through our own I/O
+# FLAC, TTA, Monkey's Audio, WMA (1, 2, Pro, Lossless), AAC (in MP4 and ADTS),
+# ALAC, WavPack, TAK, DSD (DSF and DFF, DST-compressed too), AC-3 and E-AC-3
+# (in MP4), and WAV in every coding its demuxer reads (PCM, float, A-law,
+# mu-law; RF64 and Wave64 too). No programs, no protocols (input comes through our own I/O
 # context), no system libraries, nothing under the GPL or non-free. The Opus
 # decoder needs libswresample. Assembly (nasm) stays in: its SIMD routines,
 # chosen at run time, decode MP3 about 1.7 times as fast in the 32-bit build.
@@ -44,8 +46,10 @@ options=(
     --disable-postproc --disable-pthreads --enable-w32threads
     --enable-decoder=mp1float,mp2float,mp3float,vorbis,opus,flac,tta,ape
     --enable-decoder=wmav1,wmav2,wmapro,wmalossless,aac,alac
-    --enable-demuxer=mp3,ogg,flac,tta,ape,asf,mov,aac
-    --enable-parser=mpegaudio,vorbis,opus,flac,aac
+    --enable-decoder=wavpack,tak,dsd_lsbf,dsd_lsbf_planar,dsd_msbf,dsd_msbf_planar,dst,ac3,eac3
+    --enable-decoder=pcm_u8,pcm_s16le,pcm_s24le,pcm_s32le,pcm_f32le,pcm_f64le,pcm_alaw,pcm_mulaw
+    --enable-demuxer=mp3,ogg,flac,tta,ape,asf,mov,aac,wv,tak,dsf,iff,wav,w64
+    --enable-parser=mpegaudio,vorbis,opus,flac,aac,tak,ac3
 )
 line="${options[*]}"
 if [ ! -f "$dir/build/config.h" ] || [ "$(cat "$dir/configured" 2>/dev/null)" != "$line" ]; then
