@@ -1,9 +1,9 @@
 // Tonquil's own window, as an extension module: tonquil.dll beside the
 // player. It uses nothing but the published extension interface.
-#include "extension/dropped_entries.h"
-#include "extension/main_window.h"
+#include "extension/files/dropped_entries.h"
+#include "extension/window/main_window.h"
 #include "extension/module_record.h"
-#include "extension/player_link.h"
+#include "extension/common/player_link.h"
 #include "tonquil_extension.h"
 
 static LRESULT OnInit(HWND player) {

@@ -14,7 +14,7 @@
 #include "player/core/paths.h"
 #include "player/core/player_state.h"
 #include "bench/bench_support.h"
-#include "extension/resource.h"
+#include "extension/window/resource.h"
 #include "player/playlist/playlist.h"
 #include "tonquil_extension.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "extension/resource.h"
+#include "extension/window/resource.h"
 
 // Each test starts from a folder without settings, playlist or log, and
 // closes the player (which unloads the module) at its end.

@@ -3,7 +3,7 @@
 // while the window keeps answering; and a reader that is gone by unload.
 #include "module_window.h"
 
-#include "extension/track_info_reader.h"
+#include "extension/list/track_info_reader.h"
 #include "player_window.h"
 #include "test_support.h"
 #include "tonquil_extension.h"

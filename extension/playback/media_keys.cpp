@@ -1,10 +1,10 @@
-#include "extension/media_keys.h"
+#include "extension/playback/media_keys.h"
 
-#include "extension/transport.h"
+#include "extension/playback/transport.h"
 #include "tonquil_extension.h"
-#include "extension/resource.h"
-#include "extension/status_bar.h"
-#include "extension/texts.h"
+#include "extension/window/resource.h"
+#include "extension/window/status_bar.h"
+#include "extension/common/texts.h"
 
 #define FIRST_HOT_KEY_ID 1
 

@@ -1,4 +1,4 @@
-#include "extension/plain_copy.h"
+#include "extension/files/plain_copy.h"
 
 int CopyAsPlainFile(const WCHAR *from, const WCHAR *to) {
     // A read-only or hidden copy left by an earlier version refuses to be

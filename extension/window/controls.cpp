@@ -1,13 +1,13 @@
-#include "extension/controls.h"
+#include "extension/window/controls.h"
 
-#include "extension/keyboard.h"
+#include "extension/window/keyboard.h"
 #include "extension/module_record.h"
-#include "extension/playlist_view.h"
-#include "extension/position_bar.h"
-#include "extension/resource.h"
-#include "extension/status_bar.h"
-#include "extension/texts.h"
-#include "extension/window_ui.h"
+#include "extension/list/playlist_view.h"
+#include "extension/playback/position_bar.h"
+#include "extension/window/resource.h"
+#include "extension/window/status_bar.h"
+#include "extension/common/texts.h"
+#include "extension/window/window_ui.h"
 
 #include <commctrl.h>
 

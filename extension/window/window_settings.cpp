@@ -1,7 +1,7 @@
-#include "extension/window_settings.h"
+#include "extension/window/window_settings.h"
 
-#include "extension/plain_copy.h"
-#include "extension/texts.h"
+#include "extension/files/plain_copy.h"
+#include "extension/common/texts.h"
 
 #define SECTION L"Window"
 #define LARGEST_SIDE 100000

@@ -1,9 +1,9 @@
-#include "extension/playlist_edit.h"
+#include "extension/list/playlist_edit.h"
 
-#include "extension/player_link.h"
-#include "extension/playlist_view.h"
-#include "extension/resource.h"
-#include "extension/status_bar.h"
+#include "extension/common/player_link.h"
+#include "extension/list/playlist_view.h"
+#include "extension/window/resource.h"
+#include "extension/window/status_bar.h"
 
 void BeginInsert(INSERT_BATCH *batch, LONG position) {
     ZeroMemory(batch, sizeof *batch);

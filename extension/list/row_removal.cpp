@@ -1,7 +1,7 @@
-#include "extension/row_removal.h"
+#include "extension/list/row_removal.h"
 
-#include "extension/dropped_entries.h"
-#include "extension/player_link.h"
+#include "extension/files/dropped_entries.h"
+#include "extension/common/player_link.h"
 
 // Read before the run goes: its entries are freed with it.
 static void NoteRunRemovedByUser(const ROW_RUN *run) {

@@ -1,15 +1,15 @@
-#include "extension/playlist_save.h"
+#include "extension/files/playlist_save.h"
 
-#include "extension/dropped_entries.h"
-#include "extension/heap.h"
+#include "extension/files/dropped_entries.h"
+#include "extension/common/heap.h"
 #include "extension/module_record.h"
-#include "extension/plain_copy.h"
-#include "extension/player_link.h"
-#include "extension/playlist_view.h"
-#include "extension/resource.h"
-#include "extension/status_bar.h"
-#include "extension/texts.h"
-#include "extension/window_ui.h"
+#include "extension/files/plain_copy.h"
+#include "extension/common/player_link.h"
+#include "extension/list/playlist_view.h"
+#include "extension/window/resource.h"
+#include "extension/window/status_bar.h"
+#include "extension/common/texts.h"
+#include "extension/window/window_ui.h"
 
 #ifndef WC_ERR_INVALID_CHARS
 #define WC_ERR_INVALID_CHARS 0x80

@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "extension/playlist_view.h"
+#include "extension/list/playlist_view.h"
 
 struct WINDOW_SETTINGS {
     int HasPlace; // the four sides were all there and made a usable window

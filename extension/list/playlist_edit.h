@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "extension/texts.h"
+#include "extension/common/texts.h"
 
 struct INSERT_BATCH {
     LONG Position; // where the next path goes; -1 appends

@@ -1,13 +1,13 @@
-#include "extension/add_files.h"
+#include "extension/files/add_files.h"
 
-#include "extension/heap.h"
+#include "extension/common/heap.h"
 #include "extension/module_record.h"
-#include "extension/playlist_edit.h"
-#include "extension/playlist_view.h"
-#include "extension/resource.h"
-#include "extension/status_bar.h"
-#include "extension/texts.h"
-#include "extension/window_ui.h"
+#include "extension/list/playlist_edit.h"
+#include "extension/list/playlist_view.h"
+#include "extension/window/resource.h"
+#include "extension/window/status_bar.h"
+#include "extension/common/texts.h"
+#include "extension/window/window_ui.h"
 
 #include <cderr.h>
 #include <commdlg.h>

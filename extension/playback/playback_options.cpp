@@ -1,9 +1,9 @@
-#include "extension/playback_options.h"
+#include "extension/playback/playback_options.h"
 
-#include "extension/controls.h"
-#include "extension/player_link.h"
-#include "extension/resource.h"
-#include "extension/window_ui.h"
+#include "extension/window/controls.h"
+#include "extension/common/player_link.h"
+#include "extension/window/resource.h"
+#include "extension/window/window_ui.h"
 
 void SyncPlaybackOptions() {
     WPARAM resume = SendToPlayer(CM_GETRESUME, 0, 0) ? BST_CHECKED : BST_UNCHECKED;

@@ -1,4 +1,4 @@
-#include "extension/texts.h"
+#include "extension/common/texts.h"
 
 #include "extension/module_record.h"
 

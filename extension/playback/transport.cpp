@@ -1,9 +1,9 @@
-#include "extension/transport.h"
+#include "extension/playback/transport.h"
 
-#include "extension/controls.h"
-#include "extension/player_link.h"
-#include "extension/resource.h"
-#include "extension/window_ui.h"
+#include "extension/window/controls.h"
+#include "extension/common/player_link.h"
+#include "extension/window/resource.h"
+#include "extension/window/window_ui.h"
 
 #include <commctrl.h>
 

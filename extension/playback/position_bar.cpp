@@ -1,8 +1,8 @@
-#include "extension/position_bar.h"
+#include "extension/playback/position_bar.h"
 
-#include "extension/player_link.h"
-#include "extension/texts.h"
-#include "extension/window_ui.h"
+#include "extension/common/player_link.h"
+#include "extension/common/texts.h"
+#include "extension/window/window_ui.h"
 
 #include <commctrl.h>
 

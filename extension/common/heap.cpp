@@ -1,4 +1,4 @@
-#include "extension/heap.h"
+#include "extension/common/heap.h"
 
 void *HeapZero(SIZE_T bytes) {
     return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);

@@ -5,7 +5,7 @@
 #ifndef TONQUIL_EXTENSION_TRACK_INFO_H
 #define TONQUIL_EXTENSION_TRACK_INFO_H
 
-#include "extension/track_info_reader.h"
+#include "extension/list/track_info_reader.h"
 #include "tonquil_extension.h"
 
 struct TRACK_INFO {

@@ -1,7 +1,7 @@
-#include "extension/dropped_entries.h"
+#include "extension/files/dropped_entries.h"
 
-#include "extension/heap.h"
-#include "extension/player_link.h"
+#include "extension/common/heap.h"
+#include "extension/common/player_link.h"
 #include "tonquil_playlist_file.h"
 
 #include <stdlib.h>

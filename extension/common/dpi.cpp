@@ -1,6 +1,6 @@
-#include "extension/dpi.h"
+#include "extension/common/dpi.h"
 
-#include "extension/window_ui.h"
+#include "extension/window/window_ui.h"
 
 typedef UINT(WINAPI *GETDPIFORWINDOW)(HWND);
 

@@ -1,9 +1,9 @@
-#include "extension/layout.h"
+#include "extension/window/layout.h"
 
-#include "extension/dpi.h"
-#include "extension/resource.h"
-#include "extension/status_bar.h"
-#include "extension/window_ui.h"
+#include "extension/common/dpi.h"
+#include "extension/window/resource.h"
+#include "extension/window/status_bar.h"
+#include "extension/window/window_ui.h"
 
 #include <commctrl.h>
 

@@ -1,16 +1,16 @@
-#include "extension/playlist_view.h"
+#include "extension/list/playlist_view.h"
 
-#include "extension/heap.h"
-#include "extension/keyboard.h"
-#include "extension/dpi.h"
+#include "extension/common/heap.h"
+#include "extension/window/keyboard.h"
+#include "extension/common/dpi.h"
 #include "extension/module_record.h"
-#include "extension/player_link.h"
-#include "extension/row_removal.h"
-#include "extension/resource.h"
-#include "extension/status_bar.h"
-#include "extension/texts.h"
-#include "extension/track_info.h"
-#include "extension/window_ui.h"
+#include "extension/common/player_link.h"
+#include "extension/list/row_removal.h"
+#include "extension/window/resource.h"
+#include "extension/window/status_bar.h"
+#include "extension/common/texts.h"
+#include "extension/list/track_info.h"
+#include "extension/window/window_ui.h"
 
 #include <commctrl.h>
 

@@ -1,8 +1,8 @@
-#include "extension/keyboard.h"
+#include "extension/window/keyboard.h"
 
 #include "extension/module_record.h"
-#include "extension/position_bar.h"
-#include "extension/window_ui.h"
+#include "extension/playback/position_bar.h"
+#include "extension/window/window_ui.h"
 
 #include <commctrl.h>
 

@@ -1,11 +1,11 @@
-#include "extension/status_bar.h"
+#include "extension/window/status_bar.h"
 
-#include "extension/dpi.h"
+#include "extension/common/dpi.h"
 #include "extension/module_record.h"
-#include "extension/player_link.h"
-#include "extension/resource.h"
-#include "extension/texts.h"
-#include "extension/window_ui.h"
+#include "extension/common/player_link.h"
+#include "extension/window/resource.h"
+#include "extension/common/texts.h"
+#include "extension/window/window_ui.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "extension/player_link.h"
+#include "extension/common/player_link.h"
 
 #include "extension/module_record.h"
 

@@ -1,8 +1,8 @@
-#include "extension/track_info_reader.h"
+#include "extension/list/track_info_reader.h"
 
-#include "extension/heap.h"
-#include "extension/player_link.h"
-#include "extension/window_ui.h"
+#include "extension/common/heap.h"
+#include "extension/common/player_link.h"
+#include "extension/window/window_ui.h"
 #include "player/tags/id3.h"
 #include "tonquil_audio_library.h"
 
