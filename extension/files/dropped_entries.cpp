@@ -70,8 +70,11 @@ static int CollectKeptPaths(TEXT_LIST *kept) {
 // The lines not matched one for one by a kept path: both sorted, walked
 // side by side, so a path twice in the file needs two entries.
 static LONG CountUnmatched(TEXT_LIST *lines, TEXT_LIST *kept) {
-    qsort(lines->Items, (size_t)lines->Count, sizeof *lines->Items, CompareTexts);
-    qsort(kept->Items, (size_t)kept->Count, sizeof *kept->Items, CompareTexts);
+    // A list with nothing in it has no array at all, which qsort must not get.
+    if (lines->Count)
+        qsort(lines->Items, (size_t)lines->Count, sizeof *lines->Items, CompareTexts);
+    if (kept->Count)
+        qsort(kept->Items, (size_t)kept->Count, sizeof *kept->Items, CompareTexts);
     LONG unmatched = 0, k = 0;
     for (LONG i = 0; i < lines->Count; ++i) {
         while (k < kept->Count && wcscmp(kept->Items[k], lines->Items[i]) < 0)

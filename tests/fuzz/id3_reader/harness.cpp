@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         size -= ID3V1_TAG_SIZE;
     }
     std::vector<BYTE> v2;
-    if (size >= 10) {
+    // The engine hands out no block whose size bytes are not syncsafe.
+    if (size >= 10 && !((data[6] | data[7] | data[8] | data[9]) & 0x80)) {
         size_t stated = 10 + ((size_t)(data[6] & 0x7F) << 21 | (data[7] & 0x7F) << 14 |
                               (data[8] & 0x7F) << 7 | (data[9] & 0x7F));
         if (stated <= size)
