@@ -28,6 +28,9 @@ LONG FindTrackIndex(LONG trackId);
 TRACKENTRY *LinkNewTrack(TRACKENTRY *node, const WCHAR *path);
 
 int IsPlayableFile(const WCHAR *path);
+// The playable extensions one by one ('.' included) from index 0; NULL past
+// the last.
+const WCHAR *PlayableExtension(int index);
 // 1 when the path's extension is one the audio library decodes without
 // plug-ins (the first group of the playable extensions).
 int IsBuiltInType(const WCHAR *path);
