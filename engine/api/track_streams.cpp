@@ -60,8 +60,7 @@ bool ReadBounds(const WCHAR *sheetPath, int number, TrackBounds *bounds, std::ws
 
 // A drained track of the same image, by the same decoder, that ended where
 // this one starts.
-bool TakeOver(Stream *stream, const TrackBounds &bounds, const std::wstring &image,
-              ULONGLONG *at) {
+bool TakeOver(Stream *stream, const TrackBounds &bounds, const std::wstring &image, ULONGLONG *at) {
     std::lock_guard<std::mutex> hold(EngineLock);
     for (Stream *other : Engine.Streams) {
         TQDECODER handed;

@@ -64,8 +64,7 @@ BOOL CALLBACK WindowSeek(void *state, ULONGLONG frame) {
     Window *window = (Window *)state;
     ULONGLONG target = window->Start + frame;
     if (!window->Image.Read || !window->Image.Seek || target < frame ||
-        (window->End && target >= window->End) ||
-        !window->Image.Seek(window->Image.State, target))
+        (window->End && target >= window->End) || !window->Image.Seek(window->Image.State, target))
         return FALSE;
     window->Next = target;
     return TRUE;

@@ -79,8 +79,8 @@ static int CollectKeptPaths(TEXT_LIST *kept, TEXT_LIST *sheets) {
     const TRACKENTRY *entry = (const TRACKENTRY *)SendToPlayer(CM_GETTRACKENTRY, 0, 0);
     WCHAR lastSheet[MAX_PATH] = L"";
     for (; entry; entry = entry->Next)
-        if (entry->Path && (!AddText(kept, entry->Path) ||
-                            !KeepSheetLine(entry->Path, lastSheet, kept, sheets)))
+        if (entry->Path &&
+            (!AddText(kept, entry->Path) || !KeepSheetLine(entry->Path, lastSheet, kept, sheets)))
             return 0;
     for (LONG i = 0; i < RemovedByUser.Count; ++i)
         if (!AddText(kept, RemovedByUser.Items[i]))

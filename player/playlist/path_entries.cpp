@@ -61,7 +61,6 @@ void GetEntryName(const WCHAR *path, WCHAR *name, int size) {
         WCHAR numbered[16];
         wsprintfW(numbered, L"Track %02d", number);
         lstrcpynW(name, numbered, size);
-    }
-    else
+    } else
         lstrcpynW(name, GetBaseName(path), size);
 }

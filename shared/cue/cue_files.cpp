@@ -8,7 +8,7 @@ namespace {
 
 // The kinds a sheet's missing file is looked for in, lossless images first.
 const WCHAR *const ImageExtensions[] = {
-    L".flac", L".ape", L".wv",  L".tta", L".tak", L".wav", L".fla", L".m4a",
+    L".flac", L".ape", L".wv",   L".tta", L".tak", L".wav", L".fla", L".m4a",
     L".mp4",  L".ogg", L".opus", L".mp3", L".wma", L".aac", L".mp2", L".mp1",
 };
 
@@ -56,8 +56,9 @@ bool Playable(const WCHAR *sheetPath, const WCHAR *path) {
 
 int ReadCueSheetFile(const WCHAR *path, CUESHEET *sheet) {
     ZeroMemory(sheet, sizeof *sheet);
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     LARGE_INTEGER size;

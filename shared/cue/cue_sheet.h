@@ -21,11 +21,11 @@
 #define CUE_TO_FILE_END 0xFFFFFFFFu
 
 struct CUETRACK {
-    int Number;   // as the sheet numbers it
-    int File;     // index into CUESHEET::Files
-    DWORD Start;  // INDEX 01, in CD frames from the file's start
-    DWORD End;    // the next track's INDEX 01 in the same file, or CUE_TO_FILE_END
-    WCHAR Title[CUE_TEXT_SIZE];     // empty when the sheet names none
+    int Number;                 // as the sheet numbers it
+    int File;                   // index into CUESHEET::Files
+    DWORD Start;                // INDEX 01, in CD frames from the file's start
+    DWORD End;                  // the next track's INDEX 01 in the same file, or CUE_TO_FILE_END
+    WCHAR Title[CUE_TEXT_SIZE]; // empty when the sheet names none
     WCHAR Performer[CUE_TEXT_SIZE]; // the track's, else the sheet's, else empty
     // REM REPLAYGAIN_TRACK_GAIN and _PEAK as written, empty when absent.
     char Gain[CUE_GAIN_TEXT_SIZE];

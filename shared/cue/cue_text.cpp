@@ -38,8 +38,8 @@ WCHAR *DecodeMultiByte(const BYTE *bytes, DWORD size, UINT codePage) {
         return AllocateText(0);
     if (size > CUE_LARGEST_SHEET_BYTES)
         return NULL;
-    int length =
-        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, (const char *)bytes, (int)size, NULL, 0);
+    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, (const char *)bytes, (int)size,
+                                     NULL, 0);
     if (length <= 0)
         return NULL;
     WCHAR *text = AllocateText((DWORD)length);

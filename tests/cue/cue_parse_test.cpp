@@ -74,17 +74,19 @@ std::string ManyTracks(int count) {
 
 const Case Cases[] = {
     {"CR LF, quotes, INDEX 00 left to the track before", Plain, 1252, PlainWant},
-    {"LF alone", "PERFORMER \"Band\"\nTITLE \"Album\"\nFILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n"
-                 " TITLE \"One\"\n INDEX 01 00:00:00\n TRACK 02 AUDIO\n TITLE \"Two\"\n"
-                 " PERFORMER \"Guest\"\n INDEX 01 00:05:10",
+    {"LF alone",
+     "PERFORMER \"Band\"\nTITLE \"Album\"\nFILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n"
+     " TITLE \"One\"\n INDEX 01 00:00:00\n TRACK 02 AUDIO\n TITLE \"Two\"\n"
+     " PERFORMER \"Guest\"\n INDEX 01 00:05:10",
      1252, PlainWant},
     {"UTF-8 with its mark", "\xEF\xBB\xBF" + Utf8(Japanese), 1252, JapaneseWant},
     {"UTF-8 without a mark", Utf8(Japanese), 1252, JapaneseWant},
     {"UTF-16 LE", Utf16(Japanese, false), 1252, JapaneseWant},
     {"UTF-16 BE", Utf16(Japanese, true), 1252, JapaneseWant},
     {"Shift_JIS in the ANSI code page 932", ShiftJis(Japanese), 932, JapaneseWant},
-    {"Latin-1 in the ANSI code page 1252", "FILE a.wav WAVE\nTRACK 1 AUDIO\nTITLE Caf\xE9\n"
-                                           "INDEX 01 00:00:00\n",
+    {"Latin-1 in the ANSI code page 1252",
+     "FILE a.wav WAVE\nTRACK 1 AUDIO\nTITLE Caf\xE9\n"
+     "INDEX 01 00:00:00\n",
      1252, "files a.wav; 1 f0 0-end Caf\xC3\xA9/"},
     {"unquoted values, keywords in any case, names with spaces",
      "file My Album.flac WAVE\ntrack 01 audio\n  title  Side A  \n  performer X Y\n"
@@ -137,8 +139,8 @@ TEST(CueSheet, ParsesEachSheetOfTheTable) {
     std::unique_ptr<CUESHEET> sheet(new CUESHEET);
     for (const Case &c : Cases) {
         SCOPED_TRACE(c.Name);
-        int tracks =
-            ParseCueSheet((const BYTE *)c.Bytes.data(), (DWORD)c.Bytes.size(), c.CodePage, sheet.get());
+        int tracks = ParseCueSheet((const BYTE *)c.Bytes.data(), (DWORD)c.Bytes.size(), c.CodePage,
+                                   sheet.get());
         EXPECT_EQ(sheet->TrackCount, tracks);
         if (c.Want) {
             EXPECT_EQ(c.Want, Render(*sheet));
