@@ -57,7 +57,8 @@ static void ReadTags(TRACKTAGS *tags, DWORD stream) {
 }
 
 static void AnnounceTrack(HWND window, const WCHAR *path, TRACKTAGS *tags) {
-    const WCHAR *base = GetBaseName(path);
+    WCHAR base[DISPLAY_NAME_SIZE];
+    GetEntryName(path, base, DISPLAY_NAME_SIZE);
     if (PlayerState->ShowInfo == SHOW_FILE_NAME)
         ShowTrayBalloon(window, NULL, base);
     else if (PlayerState->ShowInfo == SHOW_ARTIST_TITLE)

@@ -16,14 +16,19 @@ int BeginAppending(APPENDING *appending) {
 }
 
 LONG AppendFileEntry(APPENDING *appending, const WCHAR *path) {
-    if (appending->Room <= 0 || !IsPlayableFile(path))
+    if (appending->Room <= 0)
         return 0;
-    TRACKENTRY *entry = LinkNewTrack(appending->Last, path);
+    // A cue sheet brings its tracks, each counted against the room.
+    TRACKENTRY *before = appending->Last;
+    TRACKENTRY *entry = LinkPathEntries(appending->Last, path);
     if (!entry)
         return 0;
+    LONG added = 0;
+    for (TRACKENTRY *node = before->Next; node && node != entry->Next; node = node->Next)
+        ++added;
     appending->Last = entry;
-    --appending->Room;
-    return 1;
+    appending->Room -= added;
+    return added;
 }
 
 // A line of a playlist that names no drive or share is taken against the
