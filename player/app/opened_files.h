@@ -11,8 +11,10 @@
 #include "player/app/command_paths.h"
 
 // A selection stays open while its paths come less than this apart, and at
-// most SELECTION_LONGEST_MS from its first.
-#define SELECTION_WINDOW_MS 500
+// most SELECTION_LONGEST_MS from its first. Explorer starts one process per
+// file of a selection; on a busy machine those come well over half a second
+// apart, so the gap allowed is a second and a half.
+#define SELECTION_WINDOW_MS 1500
 #define SELECTION_LONGEST_MS 5000
 
 // Takes the paths of the player's own command line.
