@@ -106,7 +106,7 @@ typedef struct _GUID {
 
 typedef struct _SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 
-#define LOWORD(l) ((WORD)((DWORD_PTR)(l) & 0xffff))
+#define LOWORD(l) ((WORD)((DWORD_PTR)(l)&0xffff))
 #define HIWORD(l) ((WORD)(((DWORD_PTR)(l) >> 16) & 0xffff))
 #define CopyMemory(d, s, n) memcpy((d), (s), (n))
 #define MoveMemory(d, s, n) memmove((d), (s), (n))
@@ -125,12 +125,18 @@ inline DWORD &ShimLastError() {
     static DWORD error;
     return error;
 }
-inline DWORD GetLastError() { return ShimLastError(); }
-inline void SetLastError(DWORD error) { ShimLastError() = error; }
+inline DWORD GetLastError() {
+    return ShimLastError();
+}
+inline void SetLastError(DWORD error) {
+    ShimLastError() = error;
+}
 
 // Heap: malloc of exactly the size asked.
 #define HEAP_ZERO_MEMORY 0x00000008
-inline HANDLE GetProcessHeap() { return (HANDLE)1; }
+inline HANDLE GetProcessHeap() {
+    return (HANDLE)1;
+}
 inline void *HeapAlloc(HANDLE, DWORD flags, SIZE_T bytes) {
     void *block = malloc(bytes ? bytes : 1);
     if (block && (flags & HEAP_ZERO_MEMORY))
@@ -155,22 +161,39 @@ inline BOOL HeapFree(HANDLE, DWORD, void *block) {
 #define CP_UTF8 65001
 #define MB_ERR_INVALID_CHARS 0x00000008
 
-inline int lstrlenW(const WCHAR *text) { return text ? (int)wcslen(text) : 0; }
-inline int lstrcmpW(const WCHAR *a, const WCHAR *b) { return wcscmp(a, b); }
+inline int lstrlenW(const WCHAR *text) {
+    return text ? (int)wcslen(text) : 0;
+}
+inline int lstrcmpW(const WCHAR *a, const WCHAR *b) {
+    return wcscmp(a, b);
+}
+// Case is folded for ASCII letters only, which is all the parsers compare
+// without regard to case (device and extension names).
+inline int lstrcmpiW(const WCHAR *a, const WCHAR *b) {
+    for (;; ++a, ++b) {
+        WCHAR x = *a >= L'a' && *a <= L'z' ? (WCHAR)(*a - 32) : *a;
+        WCHAR y = *b >= L'a' && *b <= L'z' ? (WCHAR)(*b - 32) : *b;
+        if (x != y || !x)
+            return x < y ? -1 : x > y;
+    }
+}
 inline WCHAR *lstrcatW(WCHAR *to, const WCHAR *from) {
     wcscpy(to + wcslen(to), from);
     return to;
 }
-inline WCHAR *CharNextW(const WCHAR *c) { return (WCHAR *)(*c ? c + 1 : c); }
+inline WCHAR *CharNextW(const WCHAR *c) {
+    return (WCHAR *)(*c ? c + 1 : c);
+}
 
 // One UTF-8 sequence at bytes[0..left): its code point, or -1 when it is
 // invalid (overlong, a surrogate, beyond U+10FFFF, cut); *used bytes taken.
 inline long ShimUtf8Point(const BYTE *bytes, int left, int *used) {
     BYTE first = bytes[0];
-    int length = first < 0x80 ? 1 : first >= 0xC2 && first < 0xE0 ? 2
-                                : first >= 0xE0 && first < 0xF0   ? 3
-                                : first >= 0xF0 && first < 0xF5   ? 4
-                                                                  : 0;
+    int length = first < 0x80                    ? 1
+                 : first >= 0xC2 && first < 0xE0 ? 2
+                 : first >= 0xE0 && first < 0xF0 ? 3
+                 : first >= 0xF0 && first < 0xF5 ? 4
+                                                 : 0;
     *used = 1;
     if (!length)
         return -1;
@@ -189,8 +212,8 @@ inline long ShimUtf8Point(const BYTE *bytes, int left, int *used) {
 
 // CP_UTF8 as Windows decodes it, every other code page as one byte a
 // character (Latin-1), which is what a single-byte ANSI code page gives.
-inline int MultiByteToWideChar(UINT codePage, DWORD flags, const char *text, int count,
-                               WCHAR *out, int room) {
+inline int MultiByteToWideChar(UINT codePage, DWORD flags, const char *text, int count, WCHAR *out,
+                               int room) {
     if (!text || count == 0 || room < 0) {
         SetLastError(87);
         return 0;
@@ -363,8 +386,7 @@ inline DWORD GetPrivateProfileStringW(const WCHAR *, const WCHAR *, const WCHAR 
 }
 
 // Settings are only read: nothing is written.
-inline BOOL WritePrivateProfileStringW(const WCHAR *, const WCHAR *, const WCHAR *,
-                                       const WCHAR *) {
+inline BOOL WritePrivateProfileStringW(const WCHAR *, const WCHAR *, const WCHAR *, const WCHAR *) {
     return FALSE;
 }
 
@@ -382,10 +404,18 @@ inline DWORD GetModuleFileNameW(HMODULE, WCHAR *path, DWORD size) {
     memcpy(path, own, sizeof own);
     return length;
 }
-inline HANDLE GetCurrentProcess() { return (HANDLE)(LONG_PTR)-1; }
-inline BOOL SetPriorityClass(HANDLE, DWORD) { return TRUE; }
-inline BOOL SetProcessWorkingSetSize(HANDLE, SIZE_T, SIZE_T) { return TRUE; }
-inline BOOL PostMessageW(HWND, UINT, WPARAM, LPARAM) { return TRUE; }
+inline HANDLE GetCurrentProcess() {
+    return (HANDLE)(LONG_PTR)-1;
+}
+inline BOOL SetPriorityClass(HANDLE, DWORD) {
+    return TRUE;
+}
+inline BOOL SetProcessWorkingSetSize(HANDLE, SIZE_T, SIZE_T) {
+    return TRUE;
+}
+inline BOOL PostMessageW(HWND, UINT, WPARAM, LPARAM) {
+    return TRUE;
+}
 
 // The PE headers of an x64 image (this build stands for the x64 one).
 #define _WIN64 1
@@ -400,8 +430,8 @@ inline BOOL PostMessageW(HWND, UINT, WPARAM, LPARAM) { return TRUE; }
 #define IMAGE_SIZEOF_SHORT_NAME 8
 
 typedef struct _IMAGE_DOS_HEADER {
-    WORD e_magic, e_cblp, e_cp, e_crlc, e_cparhdr, e_minalloc, e_maxalloc, e_ss, e_sp, e_csum,
-        e_ip, e_cs, e_lfarlc, e_ovno, e_res[4], e_oemid, e_oeminfo, e_res2[10];
+    WORD e_magic, e_cblp, e_cp, e_crlc, e_cparhdr, e_minalloc, e_maxalloc, e_ss, e_sp, e_csum, e_ip,
+        e_cs, e_lfarlc, e_ovno, e_res[4], e_oemid, e_oeminfo, e_res2[10];
     LONG e_lfanew;
 } IMAGE_DOS_HEADER;
 typedef struct _IMAGE_FILE_HEADER {
