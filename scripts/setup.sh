@@ -16,7 +16,8 @@ packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
           pulseaudio libpulse0:i386 libasound2-plugins:i386
           dpkg-dev nasm vorbis-tools flac ffmpeg libjmac-java default-jre-headless
-          clang libfuzzer-14-dev pkg-config libavformat-dev libavcodec-dev libavutil-dev)
+          clang libfuzzer-14-dev pkg-config libavformat-dev libavcodec-dev libavutil-dev
+          eyed3 kid3-cli id3v2 python3-mutagen)
 [ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64)
 
 sudo=

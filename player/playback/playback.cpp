@@ -11,7 +11,7 @@
 #include "player/playlist/random_source.h"
 #include "player/playlist/shuffle.h"
 #include "player/settings/settings.h"
-#include "player/tags/id3.h"
+#include "tonquil_id3.h"
 #include "tonquil_extension.h"
 #include "player/tray/tray_icon.h"
 

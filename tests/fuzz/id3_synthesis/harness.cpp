@@ -1,7 +1,7 @@
 // The ID3v2 tag built from a decoder's artist and title (the input split at
 // its first zero byte), read back by the player's ID3 reader.
 #include "media/id3_synthesis.h"
-#include "player/tags/id3.h"
+#include "tonquil_id3.h"
 
 #include <stdint.h>
 #include <stdlib.h>
