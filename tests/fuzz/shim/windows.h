@@ -164,6 +164,7 @@ inline BOOL HeapFree(HANDLE, DWORD, void *block) {
 inline int lstrlenW(const WCHAR *text) {
     return text ? (int)wcslen(text) : 0;
 }
+inline WCHAR *lstrcpyW(WCHAR *to, const WCHAR *from) { return wcscpy(to, from); }
 inline int lstrcmpW(const WCHAR *a, const WCHAR *b) {
     return wcscmp(a, b);
 }
