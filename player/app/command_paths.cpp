@@ -1,7 +1,7 @@
 #include "player/app/command_paths.h"
 
 #include "player/app/arguments.h"
-#include "player/app/command_line.h"
+#include "player/app/options.h"
 #include "player/app/path_record.h"
 #include "player/core/heap.h"
 
