@@ -20,7 +20,7 @@ LRESULT CallExtension(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
-static void TellTrackStarted(HWND window, LONG trackNo) {
+void TellExtensionTrackStarted(HWND window, LONG trackNo) {
     CallExtension(window, XM_TRACKCHANGED, (WPARAM)trackNo, 0);
 }
 
@@ -57,7 +57,7 @@ void LoadExtensionModule(HWND window) {
     if (!ExtensionModule)
         return;
     if (GetProcAddress(ExtensionModule, "DynamicWndProc") && CallExtension(window, XM_INIT, 0, 0)) {
-        TrackStartedListener = TellTrackStarted;
+        TrackStartedListener = TellExtensionTrackStarted;
         return;
     }
     // Refused: only the host's code runs here, so it can go at once.
