@@ -11,7 +11,7 @@ import os
 import re
 import sys
 
-LAYERS = ["core", "res", "tags", "settings", "playlist", "tray", "playback", "control", "app"]
+LAYERS = ["core", "res", "settings", "playlist", "tray", "playback", "control", "app"]
 PLAYER = ["player/" + layer for layer in LAYERS]
 MODULE = ["extension"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

@@ -10,11 +10,14 @@ set -eu
 # lame, twolame and jmac (Monkey's Audio, on a Java runtime) make the format
 # tests' fixtures; ffmpeg also decodes the lossy references. The gapless test
 # captures through a private PulseAudio, which 32-bit Wine reaches through the
-# 32-bit client library.
+# 32-bit client library. The native fuzz test (tests/fuzz) builds with clang
+# and libFuzzer, its FFmpeg glue harness against Debian's own FFmpeg 5.1.
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
           pulseaudio libpulse0:i386 libasound2-plugins:i386
-          dpkg-dev nasm vorbis-tools flac ffmpeg libjmac-java default-jre-headless)
+          dpkg-dev nasm vorbis-tools flac ffmpeg libjmac-java default-jre-headless
+          clang libfuzzer-14-dev pkg-config libavformat-dev libavcodec-dev libavutil-dev
+          eyed3 kid3-cli id3v2 python3-mutagen)
 [ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64)
 
 sudo=

@@ -126,7 +126,8 @@ static WCHAR *DecodeLines(const char *bytes, DWORD size, PLAYLIST_ENCODING encod
     return out.Text;
 }
 
-static PLAYLIST_ENCODING FindEncoding(const char *bytes, DWORD size, DWORD *markSize) {
+static PLAYLIST_ENCODING FindEncoding(const char *bytes, DWORD size, DWORD *markSize,
+                                      PLAYLIST_ENCODING unmarked) {
     static const struct {
         const char *Mark;
         DWORD Size;
@@ -140,17 +141,17 @@ static PLAYLIST_ENCODING FindEncoding(const char *bytes, DWORD size, DWORD *mark
             return mark.Encoding;
         }
     *markSize = 0;
-    return ENCODING_ANSI;
+    return unmarked;
 }
 
-static WCHAR *ReadPlaylist(const WCHAR *path, int markDamaged) {
+static WCHAR *ReadPlaylist(const WCHAR *path, int markDamaged, PLAYLIST_ENCODING unmarked) {
     if (!path)
         return NULL;
     DWORD size = 0, markSize = 0;
     char *bytes = ReadWholeFile(path, &size);
     if (!bytes)
         return NULL;
-    PLAYLIST_ENCODING encoding = FindEncoding(bytes, size, &markSize);
+    PLAYLIST_ENCODING encoding = FindEncoding(bytes, size, &markSize, unmarked);
     // An ANSI text ends at its first zero byte, as such texts do.
     if (encoding == ENCODING_ANSI && !markDamaged)
         size = (DWORD)strlen(bytes);
@@ -160,11 +161,15 @@ static WCHAR *ReadPlaylist(const WCHAR *path, int markDamaged) {
 }
 
 WCHAR *ReadPlaylistText(const WCHAR *path) {
-    return ReadPlaylist(path, 0);
+    return ReadPlaylist(path, 0, ENCODING_ANSI);
+}
+
+WCHAR *ReadUtf8PlaylistText(const WCHAR *path) {
+    return ReadPlaylist(path, 0, ENCODING_UTF8);
 }
 
 WCHAR *ReadPlaylistTextMarked(const WCHAR *path) {
-    return ReadPlaylist(path, 1);
+    return ReadPlaylist(path, 1, ENCODING_ANSI);
 }
 
 WCHAR *TakePlaylistLine(WCHAR **cursor) {

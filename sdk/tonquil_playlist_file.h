@@ -27,6 +27,10 @@
  * file open meanwhile, for reading, writing or deleting. */
 WCHAR *ReadPlaylistText(const WCHAR *path);
 
+/* As ReadPlaylistText for a file that is UTF-8 without a mark as well
+ * (.m3u8); a file with a mark follows its mark. */
+WCHAR *ReadUtf8PlaylistText(const WCHAR *path);
+
 /* As ReadPlaylistText, but for a comparison that must see every line: a line
  * that cannot be read is the single character TONQUIL_DAMAGED_LINE, and an
  * ANSI file goes on past its zero byte, the line that holds it being such a

@@ -12,6 +12,7 @@
 #include "media/source.h"
 #include "engine/streams/stream_position.h"
 #include "engine/streams/streams.h"
+#include "engine/streams/track_streams.h"
 
 #include <math.h>
 #include <string>
@@ -56,6 +57,8 @@ std::wstring WidePath(const void *file, DWORD flags) {
 // openers are held meanwhile.
 Stream *OpenUnlocked(BOOL mem, const void *file, DWORD offset, DWORD length,
                      const std::wstring &path, DWORD flags, const std::vector<Plugin> &openers) {
+    if (!mem && IsTrackReference(path))
+        return OpenTrackReference(path, flags, openers);
     TQSOURCE source;
     bool opened = mem ? OpenMemorySource((const BYTE *)file + offset, length, &source)
                       : OpenFileSource(path.c_str(), offset, length, &source);

@@ -5,6 +5,7 @@
 #define TONQUIL_ENGINE_RECORDS_ENGINE_STATE_H
 
 #include "engine/bass.h"
+#include "engine/decoding/track_window.h"
 #include "engine/output/output.h"
 
 #include <mutex>
@@ -56,6 +57,10 @@ struct Stream {
     std::string Tags[2];
     bool HasTag[2];
     std::vector<float> Scratch;
+    // A track of an album image: its bounds, and the image's path, by which
+    // the next track of the same image finds this one's decoder.
+    TrackBounds Bounds;
+    std::wstring Image;
 };
 
 struct Plugin {

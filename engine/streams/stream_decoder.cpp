@@ -52,7 +52,8 @@ bool RestartDecoder(Stream *stream) {
     stream->Drained = false;
     stream->Ended = false;
     stream->Cued = false;
-    if (!TryDecoder(stream->Opener, stream->Opener2, &stream->Source, &stream->Decoder))
+    if (!TryDecoder(stream->Opener, stream->Opener2, &stream->Source, &stream->Decoder) ||
+        (stream->Bounds.Active && !LimitDecoder(&stream->Decoder, &stream->Bounds, 0)))
         return false;
     TakeDecoderFormat(stream);
     return true;

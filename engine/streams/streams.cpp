@@ -10,6 +10,7 @@
 #include "engine/output/sample_format.h"
 #include "media/source.h"
 #include "engine/streams/stream_position.h"
+#include "engine/streams/track_streams.h"
 
 #include <algorithm>
 #include <new>
@@ -47,7 +48,22 @@ void HandOver(Stream *stream) {
 
 } // namespace
 
-Stream *OpenStream(TQSOURCE *source, DWORD flags, const std::vector<Plugin> &plugins) {
+// A track's stream has no tags of its own: the image's would name the album.
+static bool ReadTags(Stream *stream) {
+    return NoThrow(false, [&] {
+        bool own = !stream->Bounds.Active;
+        stream->HasTag[BASS_TAG_ID3] =
+            own && ReadId3v1Block(&stream->Source, &stream->Tags[BASS_TAG_ID3]);
+        stream->HasTag[BASS_TAG_ID3V2] =
+            (own && ReadId3v2Block(&stream->Source, &stream->Tags[BASS_TAG_ID3V2])) ||
+            BuildId3v2Tag(stream->Decoder.Artist, stream->Decoder.Title,
+                          &stream->Tags[BASS_TAG_ID3V2]);
+        return true;
+    });
+}
+
+Stream *OpenStream(TQSOURCE *source, DWORD flags, const std::vector<Plugin> &plugins,
+                   const TrackBounds *bounds, const std::wstring &image) {
     Stream *stream = new (std::nothrow) Stream();
     if (!stream) {
         CloseSource(source);
@@ -60,15 +76,12 @@ Stream *OpenStream(TQSOURCE *source, DWORD flags, const std::vector<Plugin> &plu
         delete stream;
         return NULL;
     }
-    bool tagged = NoThrow(false, [&] {
-        stream->HasTag[BASS_TAG_ID3] = ReadId3v1Block(&stream->Source, &stream->Tags[BASS_TAG_ID3]);
-        stream->HasTag[BASS_TAG_ID3V2] =
-            ReadId3v2Block(&stream->Source, &stream->Tags[BASS_TAG_ID3V2]) ||
-            BuildId3v2Tag(stream->Decoder.Artist, stream->Decoder.Title,
-                          &stream->Tags[BASS_TAG_ID3V2]);
-        return true;
-    });
-    if (!tagged) {
+    if (bounds && !LimitTrackStream(stream, *bounds, image)) {
+        CloseSource(&stream->Source);
+        delete stream;
+        return NULL;
+    }
+    if (!ReadTags(stream)) {
         DiscardStream(stream);
         return NULL;
     }

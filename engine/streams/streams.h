@@ -6,13 +6,17 @@
 
 #include "engine/records/engine_state.h"
 
+#include <string>
 #include <vector>
 
 // Opens source (which the stream then owns) with the built-in decoders and
 // then plugins, and reads its tags: a stream not yet listed, with no handle,
-// or NULL when no decoder reads it. Without the lock, so that a slow open
-// stalls neither playback nor the other calls.
-Stream *OpenStream(TQSOURCE *source, DWORD flags, const std::vector<Plugin> &plugins);
+// or NULL when no decoder reads it. With bounds, the source is an album image
+// at path image and the stream plays only that track, its tag made from the
+// track's names. Without the lock, so that a slow open stalls neither
+// playback nor the other calls.
+Stream *OpenStream(TQSOURCE *source, DWORD flags, const std::vector<Plugin> &plugins,
+                   const TrackBounds *bounds = NULL, const std::wstring &image = std::wstring());
 // Lists an opened stream under a new handle; 0 when it cannot be listed.
 HSTREAM AddStream(Stream *stream);
 // Closes an opened stream that is not listed (or no longer is).

@@ -1,6 +1,7 @@
 #include "extension/common/texts.h"
 
 #include "extension/module_record.h"
+#include "cue/cue_reference.h"
 
 void LoadText(UINT id, WCHAR *buffer, int capacity) {
     if (capacity <= 0)
@@ -37,8 +38,21 @@ void CopyPathFolder(const WCHAR *path, WCHAR *buffer, int capacity) {
     lstrcpynW(buffer, path, length + 1);
 }
 
+void CopyEntryName(const WCHAR *path, WCHAR *buffer, int capacity) {
+    WCHAR sheet[MAX_PATH], numbered[16];
+    int number;
+    if (capacity <= 0)
+        return;
+    if (SplitCueReference(path, sheet, &number)) {
+        wsprintfW(numbered, L"Track %02d", number);
+        lstrcpynW(buffer, numbered, capacity);
+    } else {
+        lstrcpynW(buffer, PathName(path), capacity);
+    }
+}
+
 void CopyShortName(const WCHAR *path, WCHAR *buffer) {
-    lstrcpynW(buffer, PathName(path), NAME_SIZE);
+    CopyEntryName(path, buffer, NAME_SIZE);
 }
 
 int BuildPathBesideExe(const WCHAR *name, WCHAR *path) {

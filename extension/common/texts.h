@@ -18,6 +18,10 @@ void FormatText(WCHAR *buffer, UINT id, ...);
 const WCHAR *PathName(const WCHAR *path);
 // The folder part of a path, without its last backslash, cut to capacity.
 void CopyPathFolder(const WCHAR *path, WCHAR *buffer, int capacity);
+// What a row calls an entry until its tags are read: the file's name, or for
+// a track of a cue sheet "Track NN" (the sheet is not read on the window's
+// thread).
+void CopyEntryName(const WCHAR *path, WCHAR *buffer, int capacity);
 // The name of a path cut to NAME_SIZE, for messages.
 void CopyShortName(const WCHAR *path, WCHAR *buffer);
 

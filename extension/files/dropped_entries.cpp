@@ -2,6 +2,7 @@
 
 #include "extension/common/heap.h"
 #include "extension/common/player_link.h"
+#include "cue/cue_reference.h"
 #include "tonquil_playlist_file.h"
 
 #include <stdlib.h>
@@ -56,10 +57,30 @@ static int CollectFileLines(WCHAR *text, TEXT_LIST *lines) {
     return 1;
 }
 
-static int CollectKeptPaths(TEXT_LIST *kept) {
+// A file's line that names a cue sheet became the entries of its tracks:
+// each run of them keeps one such line. The copies go into sheets.
+static int KeepSheetLine(const WCHAR *path, WCHAR *lastSheet, TEXT_LIST *kept, TEXT_LIST *sheets) {
+    WCHAR sheet[MAX_PATH];
+    int number;
+    if (!SplitCueReference(path, sheet, &number) || lstrcmpW(sheet, lastSheet) == 0)
+        return 1;
+    lstrcpyW(lastSheet, sheet);
+    SIZE_T bytes = ((SIZE_T)lstrlenW(sheet) + 1) * sizeof(WCHAR);
+    WCHAR *copy = (WCHAR *)HeapZero(bytes);
+    if (!copy || !AddText(sheets, copy)) {
+        HeapRelease(copy);
+        return 0;
+    }
+    CopyMemory(copy, sheet, bytes);
+    return AddText(kept, copy);
+}
+
+static int CollectKeptPaths(TEXT_LIST *kept, TEXT_LIST *sheets) {
     const TRACKENTRY *entry = (const TRACKENTRY *)SendToPlayer(CM_GETTRACKENTRY, 0, 0);
+    WCHAR lastSheet[MAX_PATH] = L"";
     for (; entry; entry = entry->Next)
-        if (entry->Path && !AddText(kept, entry->Path))
+        if (entry->Path &&
+            (!AddText(kept, entry->Path) || !KeepSheetLine(entry->Path, lastSheet, kept, sheets)))
             return 0;
     for (LONG i = 0; i < RemovedByUser.Count; ++i)
         if (!AddText(kept, RemovedByUser.Items[i]))
@@ -70,8 +91,11 @@ static int CollectKeptPaths(TEXT_LIST *kept) {
 // The lines not matched one for one by a kept path: both sorted, walked
 // side by side, so a path twice in the file needs two entries.
 static LONG CountUnmatched(TEXT_LIST *lines, TEXT_LIST *kept) {
-    qsort(lines->Items, (size_t)lines->Count, sizeof *lines->Items, CompareTexts);
-    qsort(kept->Items, (size_t)kept->Count, sizeof *kept->Items, CompareTexts);
+    // A list with nothing in it has no array at all, which qsort must not get.
+    if (lines->Count)
+        qsort(lines->Items, (size_t)lines->Count, sizeof *lines->Items, CompareTexts);
+    if (kept->Count)
+        qsort(kept->Items, (size_t)kept->Count, sizeof *kept->Items, CompareTexts);
     LONG unmatched = 0, k = 0;
     for (LONG i = 0; i < lines->Count; ++i) {
         while (k < kept->Count && wcscmp(kept->Items[k], lines->Items[i]) < 0)
@@ -90,10 +114,13 @@ LONG CountDroppedEntries(const WCHAR *playlist) {
     WCHAR *text = ReadPlaylistTextMarked(playlist);
     if (!text)
         return -1;
-    TEXT_LIST lines = {}, kept = {};
+    TEXT_LIST lines = {}, kept = {}, sheets = {};
     LONG dropped = -1;
-    if (CollectFileLines(text, &lines) && CollectKeptPaths(&kept))
+    if (CollectFileLines(text, &lines) && CollectKeptPaths(&kept, &sheets))
         dropped = CountUnmatched(&lines, &kept);
+    for (LONG i = 0; i < sheets.Count; ++i)
+        HeapRelease((void *)sheets.Items[i]);
+    HeapRelease(sheets.Items);
     HeapRelease(lines.Items);
     HeapRelease(kept.Items);
     HeapRelease(text);

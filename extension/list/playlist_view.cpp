@@ -230,8 +230,10 @@ static void FillTrackInfoText(LVITEMW *item, const TRACKENTRY *entry) {
     const TRACK_INFO *info = TrackInfoFor(entry, item->iItem);
     switch (item->iSubItem) {
     case COLUMN_TITLE:
-        lstrcpynW(item->pszText, info && info->Title ? info->Title : PathName(entry->Path),
-                  item->cchTextMax);
+        if (info && info->Title)
+            lstrcpynW(item->pszText, info->Title, item->cchTextMax);
+        else
+            CopyEntryName(entry->Path, item->pszText, item->cchTextMax);
         break;
     case COLUMN_ARTIST:
         if (info && info->Artist)
@@ -309,7 +311,9 @@ static LRESULT DrawCurrentRow(NMLVCUSTOMDRAW *draw) {
 // The title as the row shows it.
 static int NameStartsWith(const TRACKENTRY *entry, const WCHAR *prefix, int length) {
     const TRACK_INFO *info = KnownTrackInfo(entry->TrackId);
-    const WCHAR *name = info && info->Title ? info->Title : PathName(entry->Path);
+    WCHAR fileName[NAME_SIZE];
+    CopyEntryName(entry->Path, fileName, NAME_SIZE);
+    const WCHAR *name = info && info->Title ? info->Title : fileName;
     return lstrlenW(name) >= length && CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name,
                                                       length, prefix, length) == CSTR_EQUAL;
 }

@@ -3,7 +3,7 @@
 #include "extension/common/heap.h"
 #include "extension/common/player_link.h"
 #include "extension/window/window_ui.h"
-#include "player/tags/id3.h"
+#include "tonquil_id3.h"
 #include "tonquil_audio_library.h"
 
 #include <math.h>

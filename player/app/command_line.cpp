@@ -51,6 +51,13 @@ int CommandForLine(const WCHAR *lowerLine) {
     return 0;
 }
 
+int IsOptionName(const WCHAR *argument) {
+    for (const OPTION &option : Options)
+        if (lstrcmpiW(argument, option.Text) == 0)
+            return 1;
+    return 0;
+}
+
 static WCHAR *LowerCaseCopy(const WCHAR *text) {
     LCID locale = GetUserDefaultLCID();
     int length = LCMapStringW(locale, LCMAP_LOWERCASE, text, -1, NULL, 0);
@@ -64,11 +71,10 @@ static WCHAR *LowerCaseCopy(const WCHAR *text) {
     return lower;
 }
 
-void ForwardCommandLine() {
+void ForwardCommandLine(HWND player) {
     WCHAR *line = LowerCaseCopy(GetCommandLineW());
     if (!line)
         return;
-    HWND player = FindWindowW(MAIN_CLASS_NAME, NULL);
     int command = player ? CommandForLine(line) : 0;
     HeapRelease(line);
     DWORD_PTR answer;

@@ -9,7 +9,10 @@ int FindOption(const WCHAR *text, const WCHAR *option);
 // The command id for a lower-cased command line: the first option of the
 // table that occurs in it, or 0.
 int CommandForLine(const WCHAR *lowerLine);
-// Sends the command of this process's command line to the running player.
-void ForwardCommandLine();
+// 1 when the argument is one of the options, in any case.
+int IsOptionName(const WCHAR *argument);
+// Sends the command of this process's command line to the running player
+// (none when player is NULL).
+void ForwardCommandLine(HWND player);
 
 #endif

@@ -52,7 +52,7 @@ static void RunPlayerCommand(HWND window, WORD id) {
 
 // The chosen entry plays once the posted play command is taken from the
 // queue, after the menu that chose it has gone.
-static void ChooseTrack(HWND window, LONG index) {
+void ChooseTrack(HWND window, LONG index) {
     if (index >= CountTracks())
         return;
     StopPlayback(window);

@@ -1,6 +1,7 @@
 #include "player/app/main_window.h"
 
 #include "player/app/commands.h"
+#include "player/app/opened_files.h"
 #include "player/control/control_messages.h"
 #include "player/control/extension_host.h"
 #include "player/playback/audio_library.h"
@@ -76,6 +77,7 @@ LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
     // From here on an end of stream that is still on its way is dropped: the
     // lists it would touch are about to be freed.
     TeardownStarted = 1;
+    DropOpenedPaths(window);
     UnloadExtensionModule(window);
     FreePlaylistHead();
     FreePluginHead();
@@ -122,7 +124,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         return OnCommand(window, wParam, lParam);
     case WM_TIMER:
+        if (wParam == SELECTION_TIMER_ID)
+            return OnSelectionTimer(window, wParam, lParam);
         return OnClickTimer(window, wParam, lParam);
+    case WM_COPYDATA:
+        return OnCopyData(window, wParam, lParam);
     case WM_TRAYNOTIFY:
         return OnTrayNotify(window, wParam, lParam);
     case WM_TRACKEND:

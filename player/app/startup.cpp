@@ -1,7 +1,11 @@
 #include "player/app/startup.h"
 
 #include "player/app/command_line.h"
+#include "player/app/command_paths.h"
 #include "player/app/main_window.h"
+#include "player/app/opened_files.h"
+#include "player/app/path_handover.h"
+#include "player/app/registration.h"
 #include "player/core/player_state.h"
 #include "player/control/extension_host.h"
 #include "player/playlist/random_source.h"
@@ -30,19 +34,27 @@ static void RestrictDllSearch() {
         setDirectory(L"");
 }
 
-int RunPlayer(HINSTANCE instance) {
-    RestrictDllSearch();
-    // A playlist entry on a drive without a medium, or a damaged bass.dll or
-    // tonquil.dll, must not bring up a system dialog: the player reports
-    // nothing to the user.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    // Held until the process ends; the system releases it then.
-    HANDLE mutex = CreateMutexW(NULL, TRUE, INSTANCE_MUTEX_NAME);
-    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
-        ForwardCommandLine();
-        return 0;
-    }
+// /register and /unregister are done by whichever process is given them,
+// running player or not; such a process does nothing else.
+static int HandledRegistration(const COMMAND_PATHS *paths) {
+    if (paths->Registration == REGISTRATION_ADD)
+        RegisterWithShell();
+    else if (paths->Registration == REGISTRATION_REMOVE)
+        UnregisterFromShell();
+    return paths->Registration != REGISTRATION_NONE;
+}
 
+// The paths are made full here, against this process's current folder,
+// before the running player (with a folder of its own) sees them.
+static void ForwardToRunningPlayer(const COMMAND_PATHS *paths) {
+    HWND player = FindRunningPlayer();
+    HandOverPaths(player, paths);
+    ForwardCommandLine(player);
+}
+
+// The paths of the command line wait for the end of start-up; they are added
+// from the message loop.
+static int RunFirstInstance(HINSTANCE instance, const COMMAND_PATHS *paths) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     SeedRandom(&now);
@@ -51,10 +63,35 @@ int RunPlayer(HINSTANCE instance) {
     // end quietly, as the player reports nothing to the user.
     if (!RegisterMainClass(instance) || !CreatePlayerRecords())
         return 0;
-    if (!CreateMainWindow(instance))
+    HWND window = CreateMainWindow(instance);
+    if (!window)
         return 0;
+    QueueOwnPaths(window, paths);
+    SignalPlayerStarted();
     RunMessageLoop();
     // Only now is none of the module's code on the stack.
     FreeRetiredExtensionModule();
+    return 0;
+}
+
+int RunPlayer(HINSTANCE instance) {
+    RestrictDllSearch();
+    COMMAND_PATHS paths;
+    int readable = ReadCommandPaths(GetCommandLineW(), &paths);
+    if (readable && HandledRegistration(&paths)) {
+        FreeCommandPaths(&paths);
+        return 0;
+    }
+    // A playlist entry on a drive without a medium, or a damaged bass.dll or
+    // tonquil.dll, must not bring up a system dialog: the player reports
+    // nothing to the user.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // Held until the process ends; the system releases it then.
+    HANDLE mutex = CreateMutexW(NULL, TRUE, INSTANCE_MUTEX_NAME);
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS)
+        ForwardToRunningPlayer(&paths);
+    else
+        RunFirstInstance(instance, &paths);
+    FreeCommandPaths(&paths);
     return 0;
 }

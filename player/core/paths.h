@@ -13,6 +13,11 @@ const WCHAR *GetBaseName(const WCHAR *path);
 // 1 when lstrcmpW finds the text equal to one of the count listed texts.
 int IsStringInList(const WCHAR *text, int count, const WCHAR *const *list);
 
+// 1 when the path names a device rather than a file: the device namespace
+// (\\.\), or a base name the system keeps for devices whatever the folder
+// and extension (NUL, CON, COM1, ...).
+int IsDeviceName(const WCHAR *path);
+
 // Writes ModuleDirectory (the executable's folder, ending in a backslash)
 // followed by name into a buffer of MAX_PATH characters. Returns 1, or 0
 // when the whole path does not fit; the buffer then holds an empty text.

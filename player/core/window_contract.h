@@ -16,6 +16,8 @@
 #define TRAY_ICON_ID 256
 // The one-shot timer by which a single click waits for a double click.
 #define CLICK_TIMER_ID 256
+// The timer that closes a selection of opened files.
+#define SELECTION_TIMER_ID 257
 
 // Set once teardown has begun; late notifications are ignored from then on.
 extern int TeardownStarted;

@@ -10,7 +10,7 @@
 #include "player/playlist/random_source.h"
 #include "player/playlist/shuffle.h"
 #include "player/settings/settings.h"
-#include "player/tags/id3.h"
+#include "tonquil_id3.h"
 #include "tonquil_extension.h"
 #include "player/tray/tray_icon.h"
 
@@ -58,7 +58,8 @@ static void ReadTags(TRACKTAGS *tags, DWORD stream) {
 }
 
 static void AnnounceTrack(HWND window, const WCHAR *path, TRACKTAGS *tags) {
-    const WCHAR *base = GetBaseName(path);
+    WCHAR base[DISPLAY_NAME_SIZE];
+    GetEntryName(path, base, DISPLAY_NAME_SIZE);
     if (PlayerState->ShowInfo == SHOW_FILE_NAME)
         ShowTrayBalloon(window, NULL, base);
     else if (PlayerState->ShowInfo == SHOW_ARTIST_TITLE)

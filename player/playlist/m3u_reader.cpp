@@ -8,9 +8,7 @@ static void AppendPlayableLines(WCHAR *text) {
     TRACKENTRY *last = Playlist;
     WCHAR *cursor = text;
     for (WCHAR *line = TakePlaylistLine(&cursor); line; line = TakePlaylistLine(&cursor)) {
-        if (!IsPlayableFile(line))
-            continue;
-        TRACKENTRY *entry = LinkNewTrack(last, line);
+        TRACKENTRY *entry = LinkPathEntries(last, line);
         if (entry)
             last = entry;
     }

@@ -23,6 +23,17 @@ int IsBuiltInType(const WCHAR *path) {
     return HasExtensionIn(path, (int)std::size(BuiltInExtensions), BuiltInExtensions);
 }
 
+const WCHAR *PlayableExtension(int index) {
+    int builtIn = (int)std::size(BuiltInExtensions);
+    if (index < 0)
+        return NULL;
+    if (index < builtIn)
+        return BuiltInExtensions[index];
+    if (index - builtIn < (int)std::size(PluginExtensions))
+        return PluginExtensions[index - builtIn];
+    return NULL;
+}
+
 int IsPlayableFile(const WCHAR *path) {
     if (!path)
         return 0;

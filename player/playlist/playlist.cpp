@@ -2,6 +2,7 @@
 
 #include "player/core/heap.h"
 #include "player/core/player_state.h"
+#include "player/playlist/cue_sheet_cache.h"
 
 TRACKENTRY *Playlist;
 LONG TrackCounter;
@@ -15,6 +16,7 @@ int CreatePlaylistHead() {
 
 void FreePlaylistHead() {
     ClearPlaylist();
+    FreeCachedCueSheet();
     HeapRelease(Playlist);
     Playlist = NULL;
 }
@@ -88,15 +90,13 @@ int InsertTrack(LONG index, const WCHAR *path) {
         LONG count = CountTracks();
         index = count ? count : -1;
     }
-    if (!IsPlayableFile(path))
-        return 0;
     TRACKENTRY *node = Playlist;
     for (LONG position = 0; position < index; ++position) {
         node = node->Next;
         if (!node)
             return 0;
     }
-    return LinkNewTrack(node, path) != NULL;
+    return LinkPathEntries(node, path) != NULL;
 }
 
 int RemoveTrack(LONG index) {

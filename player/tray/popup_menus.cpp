@@ -48,7 +48,7 @@ static LONG FirstShownIndex(LONG n, LONG m) {
 static BOOL AppendTrackItem(HMENU menu, LONG index, int rolling, const TRACKENTRY *entry) {
     int position = GetMenuItemCount(menu);
     WCHAR name[LABEL_SIZE], label[LABEL_SIZE];
-    lstrcpynW(name, GetBaseName(entry->Path), LABEL_SIZE - 16);
+    GetEntryName(entry->Path, name, LABEL_SIZE - 16);
     wsprintfW(label, L"&%d\t%s", rolling ? position + 1 : (int)index + 1, name);
     MENUITEMINFOW item = {};
     item.cbSize = (UINT)TRACK_MENU_ITEM_SIZE;

@@ -2,6 +2,8 @@
 
 #include "media/media_read.h"
 
+#include <stdint.h>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -45,6 +47,8 @@ int64_t StatedEnd(const MediaStream *stream) {
     if (audio->duration <= 0)
         return 0;
     int64_t start = audio->start_time == AV_NOPTS_VALUE ? 0 : audio->start_time;
+    if (start > 0 && audio->duration > INT64_MAX - start)
+        return 0;
     return av_rescale_q(start + audio->duration, audio->time_base, AVRational{1, stream->Rate});
 }
 
@@ -59,7 +63,10 @@ void TakeStatedLength(MediaStream *stream) {
     int64_t end = StatedEnd(stream);
     // Opus's pre-skip is in the duration but not in the decoder's output.
     end -= stream->Format->streams[stream->Index]->codecpar->initial_padding;
-    if (stream->Kind->Exact && end > stream->FirstPts)
+    // A first timestamp below zero and a last granule near the 64-bit limit
+    // give no length that fits: such a stated length is refused.
+    bool fits = stream->FirstPts >= 0 || end <= INT64_MAX + stream->FirstPts;
+    if (stream->Kind->Exact && end > stream->FirstPts && fits)
         stream->Length = (uint64_t)(end - stream->FirstPts);
     else if (stream->Kind->StatesEnd && end > 0 && (uint64_t)end < stream->Length)
         stream->Length = (uint64_t)end;

@@ -15,7 +15,7 @@
 #include "fault_report.h"
 #include "guarded_block.h"
 #include "tag_bytes.h"
-#include "player/tags/id3.h"
+#include "tonquil_id3.h"
 #include "test_support.h"
 
 namespace {
@@ -214,15 +214,14 @@ int IsBlank(wchar_t c) {
 // one number; -1 when a text could not have come from the block. Adds the
 // texts given to *texts.
 int CheckId3v2(const BYTE *tag, size_t length, int *texts) {
-    int outcome = (tag[3] >= 3) * 4 + (tag[5] >> 6);
+    int outcome = (tag[3] == 2 ? 0 : tag[3] == 3 ? 1 : 2) * 4 + (tag[5] >> 6);
     for (const char *id : WantedIds) {
         std::optional<std::wstring> parsed = Take(ParseId3v2Frame(tag, id));
-        std::optional<std::wstring> found = Take(FindId3v2Frame(tag + 10, (LONG)length - 10, id));
         // Every code unit takes at least one byte of the tag.
-        if ((parsed && parsed->size() > length) || (found && found->size() > length))
+        if (parsed && parsed->size() > length)
             return -1;
         outcome = outcome * 3 + Outcome(parsed);
-        *texts += (parsed != std::nullopt) + (found != std::nullopt);
+        *texts += parsed != std::nullopt;
     }
     return outcome;
 }

@@ -3,7 +3,7 @@
 
 #include "guarded_block.h"
 #include "tag_bytes.h"
-#include "player/tags/id3.h"
+#include "tonquil_id3.h"
 
 namespace {
 

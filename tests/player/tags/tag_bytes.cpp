@@ -14,12 +14,22 @@ std::string Syncsafe(DWORD value) {
                   (int)value & 0x7F});
 }
 
-std::string FrameSized(const char *id, const std::string &size, const std::string &data) {
-    return std::string(id, 4) + size + Bytes({0, 0}) + data;
+std::string Plain(DWORD value) {
+    return Bytes({(int)(value >> 24) & 0xFF, (int)(value >> 16) & 0xFF, (int)(value >> 8) & 0xFF,
+                  (int)value & 0xFF});
+}
+
+std::string FrameSized(const char *id, const std::string &size, const std::string &data,
+                       BYTE formatFlags) {
+    return std::string(id, 4) + size + Bytes({0, formatFlags}) + data;
 }
 
 std::string Frame(const char *id, const std::string &data) {
     return FrameSized(id, Syncsafe((DWORD)data.size()), data);
+}
+
+std::string Frame22(const char *id, const std::string &data) {
+    return std::string(id, 3) + Plain((DWORD)data.size()).substr(1) + data;
 }
 
 std::string Tag(const std::string &area, BYTE version, BYTE flags) {

@@ -1,0 +1,92 @@
+#include "cue/cue_files.h"
+
+#include "cue/cue_reference.h"
+
+#include <iterator>
+
+namespace {
+
+// The kinds a sheet's missing file is looked for in, lossless images first.
+const WCHAR *const ImageExtensions[] = {
+    L".flac", L".ape", L".wv",   L".tta", L".tak", L".wav", L".fla", L".m4a",
+    L".mp4",  L".ogg", L".opus", L".mp3", L".wma", L".aac", L".mp2", L".mp1",
+};
+
+bool IsFile(const WCHAR *path) {
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsAbsolute(const WCHAR *name) {
+    return name[0] == L'\\' || (name[0] && name[1] == L':');
+}
+
+// The sheet's folder and the name, with '/' turned into '\'.
+bool JoinPath(const WCHAR *sheetPath, const WCHAR *name, WCHAR *out) {
+    int folder = 0;
+    if (!IsAbsolute(name))
+        for (int i = 0; sheetPath[i]; ++i)
+            if (sheetPath[i] == L'\\' || sheetPath[i] == L'/')
+                folder = i + 1;
+    int length = lstrlenW(name);
+    if (folder + length >= MAX_PATH)
+        return false;
+    CopyMemory(out, sheetPath, (SIZE_T)folder * sizeof(WCHAR));
+    for (int i = 0; i <= length; ++i)
+        out[folder + i] = name[i] == L'/' ? L'\\' : name[i];
+    return true;
+}
+
+// The last '.' of the file's own name, or its end.
+WCHAR *ExtensionOf(WCHAR *path) {
+    WCHAR *dot = NULL;
+    for (WCHAR *at = path; *at; ++at)
+        if (*at == L'.')
+            dot = at;
+        else if (*at == L'\\')
+            dot = NULL;
+    return dot ? dot : path + lstrlenW(path);
+}
+
+bool Playable(const WCHAR *sheetPath, const WCHAR *path) {
+    return !IsCueSheetPath(path) && lstrcmpiW(path, sheetPath) != 0 && IsFile(path);
+}
+
+} // namespace
+
+int ReadCueSheetFile(const WCHAR *path, CUESHEET *sheet) {
+    ZeroMemory(sheet, sizeof *sheet);
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    LARGE_INTEGER size;
+    BYTE *bytes = NULL;
+    DWORD read = 0;
+    if (GetFileSizeEx(file, &size) && size.QuadPart <= CUE_LARGEST_SHEET_BYTES)
+        bytes = (BYTE *)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)size.QuadPart + 1);
+    bool whole = bytes && ReadFile(file, bytes, (DWORD)size.QuadPart, &read, NULL) &&
+                 read == (DWORD)size.QuadPart;
+    CloseHandle(file);
+    int tracks = whole ? ParseCueSheet(bytes, read, CP_ACP, sheet) : 0;
+    if (bytes)
+        HeapFree(GetProcessHeap(), 0, bytes);
+    return tracks;
+}
+
+int ResolveCueFile(const WCHAR *sheetPath, const WCHAR *name, WCHAR *out) {
+    if (!name[0] || !JoinPath(sheetPath, name, out))
+        return 0;
+    if (Playable(sheetPath, out))
+        return 1;
+    WCHAR *extension = ExtensionOf(out);
+    for (const WCHAR *candidate : ImageExtensions) {
+        if ((extension - out) + lstrlenW(candidate) >= MAX_PATH)
+            continue;
+        lstrcpyW(extension, candidate);
+        if (Playable(sheetPath, out))
+            return 1;
+    }
+    return 0;
+}
