@@ -103,7 +103,7 @@ TEST_F(TrackInfoWindow, TitlesArtistsAndLengthsComeFromTheFilesAndNamesStandInFo
                "\xE5\xB1\xB1\xE7\x94\xB0\xE8\x8A\xB1\xE5\xAD\x90"),
          "3723000", L"\u591C\u6C7D\u8ECA", L"\u5C71\u7530\u82B1\u5B50", L"1:02:03"},
         {L"both.mp3", "audio", Id3v1("Short", "First"), Id3v2("Longer title", "Second"), "61500",
-         L"Short", L"First", L"1:01"},
+         L"Longer title", L"Second", L"1:01"},
         {L"untagged.mp3", "audio", "", "", "5000", L"untagged.mp3", L"", L"0:05"},
         {L"no length.mp3", "audio", Id3v1("Only a title", ""), "", "", L"Only a title", L"", L""},
         {L"zero length.mp3", "audio", "", "", "0", L"zero length.mp3", L"", L""},

@@ -164,6 +164,17 @@ inline BOOL HeapFree(HANDLE, DWORD, void *block) {
 inline int lstrlenW(const WCHAR *text) {
     return text ? (int)wcslen(text) : 0;
 }
+// Copies at most max - 1 characters and always ends the copy, as Windows does.
+inline WCHAR *lstrcpynW(WCHAR *to, const WCHAR *from, int max) {
+    if (max <= 0)
+        return to;
+    int i = 0;
+    for (; i < max - 1 && from[i]; ++i)
+        to[i] = from[i];
+    to[i] = 0;
+    return to;
+}
+inline WCHAR *lstrcpyW(WCHAR *to, const WCHAR *from) { return wcscpy(to, from); }
 inline int lstrcmpW(const WCHAR *a, const WCHAR *b) {
     return wcscmp(a, b);
 }
