@@ -7,12 +7,12 @@
 
 #include "engine/playing/engine_thread.h"
 #include "media/no_throw.h"
-#include "engine/playing/output_pool.h"
+#include "engine/streams/output_pool.h"
 #include "engine/plugins/plugins.h"
 #include "media/source.h"
-#include "engine/api/stream_position.h"
-#include "engine/api/streams.h"
-#include "engine/api/track_streams.h"
+#include "engine/streams/stream_position.h"
+#include "engine/streams/streams.h"
+#include "engine/streams/track_streams.h"
 
 #include <math.h>
 #include <string>

@@ -1,8 +1,8 @@
 #include "engine/playing/engine_thread.h"
 
 #include "media/no_throw.h"
-#include "engine/playing/output_pool.h"
-#include "engine/api/streams.h"
+#include "engine/streams/output_pool.h"
+#include "engine/streams/streams.h"
 
 #include <new>
 

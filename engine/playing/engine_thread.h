@@ -3,7 +3,7 @@
 #ifndef TONQUIL_ENGINE_PLAYING_ENGINE_THREAD_H
 #define TONQUIL_ENGINE_PLAYING_ENGINE_THREAD_H
 
-#include "engine/api/engine_state.h"
+#include "engine/records/engine_state.h"
 
 // Both with EngineLock held.
 bool StartEngineThread();

@@ -4,7 +4,7 @@
 #ifndef TONQUIL_ENGINE_PLUGINS_PLUGINS_H
 #define TONQUIL_ENGINE_PLUGINS_PLUGINS_H
 
-#include "engine/api/engine_state.h"
+#include "engine/records/engine_state.h"
 
 #include <vector>
 

@@ -1,6 +1,7 @@
 #include "player/control/extension_host.h"
 
 #include "player/core/paths.h"
+#include "player/playback/playback.h"
 #include "player/playlist/playlist.h"
 #include "tonquil_extension.h"
 
@@ -19,11 +20,16 @@ LRESULT CallExtension(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
+void TellExtensionTrackStarted(HWND window, LONG trackNo) {
+    CallExtension(window, XM_TRACKCHANGED, (WPARAM)trackNo, 0);
+}
+
 static HMODULE LetModuleGo(HWND window) {
     HMODULE module = ExtensionModule;
     if (module)
         CallExtension(window, XM_UNLOAD, 0, 0);
     ExtensionModule = NULL;
+    TrackStartedListener = NULL;
     return module;
 }
 
@@ -50,8 +56,10 @@ void LoadExtensionModule(HWND window) {
     ExtensionModule = LoadLibraryW(path);
     if (!ExtensionModule)
         return;
-    if (GetProcAddress(ExtensionModule, "DynamicWndProc") && CallExtension(window, XM_INIT, 0, 0))
+    if (GetProcAddress(ExtensionModule, "DynamicWndProc") && CallExtension(window, XM_INIT, 0, 0)) {
+        TrackStartedListener = TellExtensionTrackStarted;
         return;
+    }
     // Refused: only the host's code runs here, so it can go at once.
     HMODULE module = LetModuleGo(window);
     if (module)

@@ -3,10 +3,14 @@
 #define TONQUIL_PLAYER_CONTROL_EXTENSION_HOST_H
 
 #include <windows.h>
-#include "player/core/extension_notify.h"
 
 extern HMODULE ExtensionModule;
 
+// Hands a message to the module's DynamicWndProc; 0 while none is loaded.
+LRESULT CallExtension(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The listener a loaded module is registered with: XM_TRACKCHANGED.
+void TellExtensionTrackStarted(HWND window, LONG trackNo);
+// A loaded module hears of each track that starts (XM_TRACKCHANGED).
 void LoadExtensionModule(HWND window);
 // Sends XM_UNLOAD and lets the module go; it stays mapped until
 // FreeRetiredExtensionModule, which runs after the message loop has ended.

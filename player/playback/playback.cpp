@@ -1,6 +1,5 @@
 #include "player/playback/playback.h"
 
-#include "player/core/extension_notify.h"
 #include "player/core/heap.h"
 #include "player/core/paths.h"
 #include "player/core/player_state.h"
@@ -18,6 +17,8 @@
 #define DISPLAY_NAME_SIZE 520
 #define STOPPED_TIP L"Tonquil"
 #define TIP_SUFFIX L" - Tonquil"
+
+TRACKSTARTED TrackStartedListener;
 
 static HSTREAM OpenStream(const WCHAR *path) {
     DWORD flags = (DWORD)PlayerState->SampleBit | BASS_UNICODE | BASS_STREAM_AUTOFREE;
@@ -69,7 +70,8 @@ static void AnnounceTrack(HWND window, const WCHAR *path, TRACKTAGS *tags) {
     lstrcpynW(tip, base, DISPLAY_NAME_SIZE - (int)(sizeof TIP_SUFFIX / sizeof(WCHAR)));
     lstrcatW(tip, TIP_SUFFIX);
     SetTrayTip(window, tip);
-    CallExtension(window, XM_TRACKCHANGED, (WPARAM)PlayerState->TrackNo, 0);
+    if (TrackStartedListener)
+        TrackStartedListener(window, PlayerState->TrackNo);
 }
 
 // The entry at TrackNo, after TrackNo has been drawn anew when it lies

@@ -5,6 +5,11 @@
 #include <windows.h>
 #include "tonquil_audio_library.h"
 
+// Told on the main window's thread of each track that starts, once its
+// balloon and tip are up; a layer above registers it. NULL tells no one.
+typedef void (*TRACKSTARTED)(HWND window, LONG trackNo);
+extern TRACKSTARTED TrackStartedListener;
+
 int PlayTrack(HWND window);
 int PlayNext(HWND window);
 int PlayPrevious(HWND window);

@@ -3,7 +3,7 @@
 // mutated fixtures through the open-and-decode path.
 #include <gtest/gtest.h>
 
-#include "engine/api/streams.h"
+#include "engine/streams/stream_decoder.h"
 #include "engine_support.h"
 #include "test_support.h"
 

@@ -30,6 +30,7 @@ TEST_F(TrackEndTest, AnEndFromAnotherThreadAdvancesOnlyOnTheMainThread) {
     ResetLog(module, L"extension-calls.log");
     ExtensionModule = LoadLibraryW((module + L"tonquil.dll").c_str());
     ASSERT_NE(nullptr, ExtensionModule);
+    TrackStartedListener = TellExtensionTrackStarted; // as a successful load registers it
     PlayTrack(window);
     size_t before = Calls().size();
 

@@ -4,10 +4,10 @@
 // output that nobody feeds is closed after a second of silence, or once its
 // tail has played when a stream of another format needs the device. The
 // caller holds EngineLock.
-#ifndef TONQUIL_ENGINE_PLAYING_OUTPUT_POOL_H
-#define TONQUIL_ENGINE_PLAYING_OUTPUT_POOL_H
+#ifndef TONQUIL_ENGINE_STREAMS_OUTPUT_POOL_H
+#define TONQUIL_ENGINE_STREAMS_OUTPUT_POOL_H
 
-#include "engine/api/engine_state.h"
+#include "engine/records/engine_state.h"
 
 // An output for frames of this format, fed by the caller from now on; NULL
 // while an output of another format still plays a tail (ask again once it

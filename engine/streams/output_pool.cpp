@@ -1,4 +1,4 @@
-#include "engine/playing/output_pool.h"
+#include "engine/streams/output_pool.h"
 
 #include <algorithm>
 

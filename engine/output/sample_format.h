@@ -1,7 +1,7 @@
 // Turns decoded float frames into what the output plays: mixed down to one
 // channel when asked, scaled by volume and pan, as 16-bit integers or floats.
-#ifndef TONQUIL_ENGINE_PLAYING_SAMPLE_FORMAT_H
-#define TONQUIL_ENGINE_PLAYING_SAMPLE_FORMAT_H
+#ifndef TONQUIL_ENGINE_OUTPUT_SAMPLE_FORMAT_H
+#define TONQUIL_ENGINE_OUTPUT_SAMPLE_FORMAT_H
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
 // Streams: opening a file or memory block through the first decoder that
 // reads it, playing, pausing, stopping and freeing. The caller holds EngineLock,
 // but for OpenStream and OpenDecoder, which run without it.
-#ifndef TONQUIL_ENGINE_API_STREAMS_H
-#define TONQUIL_ENGINE_API_STREAMS_H
+#ifndef TONQUIL_ENGINE_STREAMS_STREAMS_H
+#define TONQUIL_ENGINE_STREAMS_STREAMS_H
 
-#include "engine/api/engine_state.h"
+#include "engine/records/engine_state.h"
 
 #include <string>
 #include <vector>
@@ -17,23 +17,11 @@
 // playback nor the other calls.
 Stream *OpenStream(TQSOURCE *source, DWORD flags, const std::vector<Plugin> &plugins,
                    const TrackBounds *bounds = NULL, const std::wstring &image = std::wstring());
-// Gives a decoder for the source: the built-in ones first, then plugins in
-// their order, skipping freed ones. Fills opener, opener2 (NULL but for a
-// plug-in of version 2) and plugin with the one that took it.
-bool OpenDecoder(const TQSOURCE *source, const std::vector<Plugin> &plugins, TQDECODER *decoder,
-                 TQDECODEROPEN *opener, TQDECODEROPEN2 *opener2, HPLUGIN *plugin);
 // Lists an opened stream under a new handle; 0 when it cannot be listed.
 HSTREAM AddStream(Stream *stream);
 // Closes an opened stream that is not listed (or no longer is).
 void DiscardStream(Stream *stream);
 void FreeStream(Stream *stream);
-
-// A new decoder from the start of the source, by the opener that read it
-// before; false leaves the stream without one.
-bool RestartDecoder(Stream *stream);
-// Fills Scratch with up to count frames; fewer only at the decoder's end,
-// which drains the stream and tells its length.
-DWORD Decode(Stream *stream, DWORD count);
 
 // A stream that has drained, or ended, starts again from its beginning.
 bool PlayStream(Stream *stream, bool restart);

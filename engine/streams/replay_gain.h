@@ -1,7 +1,7 @@
 // ReplayGain: the factor a stream's samples are scaled by, from the values
 // its decoder read from the file's tags and the mode the player chose.
-#ifndef TONQUIL_ENGINE_API_REPLAY_GAIN_H
-#define TONQUIL_ENGINE_API_REPLAY_GAIN_H
+#ifndef TONQUIL_ENGINE_STREAMS_REPLAY_GAIN_H
+#define TONQUIL_ENGINE_STREAMS_REPLAY_GAIN_H
 
 #include "engine/bass.h"
 

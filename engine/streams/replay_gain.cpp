@@ -1,4 +1,4 @@
-#include "engine/api/replay_gain.h"
+#include "engine/streams/replay_gain.h"
 
 #include <math.h>
 

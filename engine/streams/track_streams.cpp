@@ -1,10 +1,10 @@
-#include "engine/api/track_streams.h"
+#include "engine/streams/track_streams.h"
 
 #include "cue/cue_files.h"
 #include "cue/cue_reference.h"
 #include "media/gain_text.h"
 #include "media/source.h"
-#include "engine/api/streams.h"
+#include "engine/streams/streams.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "engine/api/stream_position.h"
+#include "engine/streams/stream_position.h"
 
-#include "engine/playing/output_pool.h"
-#include "engine/api/streams.h"
+#include "engine/streams/output_pool.h"
+#include "engine/streams/stream_decoder.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Where a playing stream's sound goes: a waveOut device fed a few short
 // buffers ahead, or, when there is no device, a silent clock that takes the
 // same buffers in real time, so that the end, pause and syncs behave alike.
-#ifndef TONQUIL_ENGINE_PLAYING_OUTPUT_H
-#define TONQUIL_ENGINE_PLAYING_OUTPUT_H
+#ifndef TONQUIL_ENGINE_OUTPUT_OUTPUT_H
+#define TONQUIL_ENGINE_OUTPUT_OUTPUT_H
 
 #include <windows.h>
 #include <mmsystem.h>

@@ -1,4 +1,4 @@
-#include "engine/playing/output.h"
+#include "engine/output/output.h"
 
 #include "media/no_throw.h"
 

@@ -1,4 +1,4 @@
-#include "engine/api/engine_state.h"
+#include "engine/records/engine_state.h"
 
 std::mutex EngineLock;
 EngineState Engine;

@@ -2,10 +2,10 @@
 // ("album.cue|7", see cue/cue_reference.h): the sheet is read when the track
 // opens, so a sheet that changed or vanished since the playlist was loaded
 // refuses the track as a missing file would be.
-#ifndef TONQUIL_ENGINE_API_TRACK_STREAMS_H
-#define TONQUIL_ENGINE_API_TRACK_STREAMS_H
+#ifndef TONQUIL_ENGINE_STREAMS_TRACK_STREAMS_H
+#define TONQUIL_ENGINE_STREAMS_TRACK_STREAMS_H
 
-#include "engine/api/engine_state.h"
+#include "engine/records/engine_state.h"
 
 #include <string>
 #include <vector>

@@ -1,12 +1,12 @@
 // The engine's process-wide records: the streams, the plug-ins and the
 // playing thread, all guarded by one lock. Every routine declared here expects
 // the caller to hold EngineLock.
-#ifndef TONQUIL_ENGINE_API_ENGINE_STATE_H
-#define TONQUIL_ENGINE_API_ENGINE_STATE_H
+#ifndef TONQUIL_ENGINE_RECORDS_ENGINE_STATE_H
+#define TONQUIL_ENGINE_RECORDS_ENGINE_STATE_H
 
 #include "engine/bass.h"
 #include "engine/decoding/track_window.h"
-#include "engine/playing/output.h"
+#include "engine/output/output.h"
 
 #include <mutex>
 #include <string>

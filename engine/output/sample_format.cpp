@@ -1,4 +1,4 @@
-#include "engine/playing/sample_format.h"
+#include "engine/output/sample_format.h"
 
 #include <math.h>
 #include <string.h>
