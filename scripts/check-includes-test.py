@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The include check's own cases: on small trees written for the purpose, it
-passes includes that go down, and fails an include that goes up and a loop
-of units within one folder."""
+passes includes that go down, and fails an include that goes up, a loop of
+units, and an include of another binary's folder."""
 import contextlib
 import importlib.util
 import io
@@ -43,6 +43,16 @@ class IncludeRule(unittest.TestCase):
             ("loop", {"player/tray/a.h": ["player/tray/b.h"],
                       "player/tray/b.h": ["player/tray/a.h"]},
              1, "include loop: player/tray/a -> player/tray/b -> player/tray/a"),
+            ("engine up", {"engine/records/state.h": ["engine/streams/streams.h"],
+                           "engine/streams/streams.h": ["engine/records/state.h"]},
+             1, "engine/records includes engine/streams, which stands above it"),
+            ("module reaches into the player",
+             {"extension/window/main_window.cpp": ["player/core/heap.h"],
+              "player/core/heap.h": []},
+             1, "extension/window/main_window.cpp includes player/core/heap.h, of another binary"),
+            ("loop in shared", {"shared/media/a.h": ["media/b.h"],
+                                "shared/media/b.h": ["media/a.h"]},
+             1, "include loop: shared/media/a -> shared/media/b -> shared/media/a"),
         ]
         cwd = os.getcwd()
         try:

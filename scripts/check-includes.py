@@ -1,41 +1,74 @@
 #!/usr/bin/env python3
-"""Fails when a folder of the player includes a folder above it, or when the
-units of the player or of the window module include each other in a loop;
-prints the player's folder-to-folder include graph.
+"""Fails when the tree's folders break the README's map; prints each layered
+binary's folder-to-folder include graph.
 
-The player's folders stand in LAYERS, lowest first, and a folder includes
-only those below it. A unit is a header with its source (player/core/paths.h
-and player/core/paths.cpp); no unit may reach itself through its #include
-"..." lines."""
+- The player's and the engine's folders stand in LAYERS, lowest first, and a
+  folder includes only those below it.
+- A binary's code includes no other binary's folder: only its own, shared/
+  and sdk/. shared/ includes none of them.
+- Within each binary's code and within shared/, no unit reaches itself
+  through its #include "..." lines. A unit is a header with its source
+  (player/core/paths.h and player/core/paths.cpp).
+
+An include names a file from the top of the tree, or from shared/ or sdk/
+(the include roots the build gives those libraries)."""
 import os
 import re
 import sys
 
-LAYERS = ["core", "res", "settings", "playlist", "tray", "playback", "control", "app"]
-PLAYER = ["player/" + layer for layer in LAYERS]
-MODULE = ["extension"]
+LAYERS = {
+    "player": ["core", "res", "settings", "playlist", "tray", "playback", "control", "app"],
+    "engine": ["", "output", "decoding", "tags", "records", "plugins", "streams", "playing",
+               "api"],
+}
+BINARIES = ["player", "engine", "decoders", "extension"]
+GROUPS = BINARIES + ["shared"]
+ROOTS = ["", "shared", "sdk", "sdk/id3"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
-def folder_of(path):
-    return os.path.dirname(path)
+def layered(group):
+    return [os.path.join(group, layer).rstrip("/") for layer in LAYERS[group]]
 
 
-def units(folders):
-    """Maps each unit to the units it includes, within the folders given."""
+def sources(group):
+    for folder, _, names in sorted(os.walk(group)):
+        for name in sorted(names):
+            if name.endswith((".h", ".cpp")):
+                yield os.path.join(folder, name)
+
+
+def resolve(target):
+    """The tree's file an include names, or None for a system header."""
+    for root in ROOTS:
+        path = os.path.normpath(os.path.join(root, target))
+        if os.path.exists(path):
+            return path
+    return None
+
+
+def group_of(path):
+    return path.split(os.sep, 1)[0] if os.sep in path else ""
+
+
+def includes(group):
+    """Maps each file of the group to the tree's files it includes."""
+    found = {}
+    for path in sources(group):
+        with open(path, encoding="utf-8") as source:
+            targets = [resolve(target) for target in INCLUDE.findall(source.read())]
+        found[path] = [target for target in targets if target]
+    return found
+
+
+def units(found, group):
+    """The unit graph of the group's files, within the group."""
     graph = {}
-    for folder in folders:
-        for name in sorted(os.listdir(folder)) if os.path.isdir(folder) else ():
-            if not name.endswith((".h", ".cpp")):
-                continue
-            unit = os.path.splitext(os.path.join(folder, name))[0]
-            with open(os.path.join(folder, name), encoding="utf-8") as source:
-                targets = INCLUDE.findall(source.read())
-            edges = graph.setdefault(unit, set())
-            for target in targets:
-                if folder_of(target) in folders and os.path.exists(target):
-                    edges.add(os.path.splitext(target)[0])
-            edges.discard(unit)
+    for path, targets in found.items():
+        unit = os.path.splitext(path)[0]
+        edges = graph.setdefault(unit, set())
+        edges.update(os.path.splitext(t)[0] for t in targets if group_of(t) == group)
+        edges.discard(unit)
     return graph
 
 
@@ -63,38 +96,59 @@ def find_cycle(graph):
     return None
 
 
-def folder_graph(graph):
-    """The units' edges between folders."""
-    folders = {folder: set() for folder in PLAYER}
-    for unit, targets in graph.items():
-        edges = folders[folder_of(unit)]
-        edges.update(folder_of(target) for target in targets)
-        edges.discard(folder_of(unit))
+def folder_graph(found, group):
+    """The includes between the group's layers."""
+    folders = {folder: set() for folder in layered(group)}
+    for path, targets in found.items():
+        edges = folders.setdefault(os.path.dirname(path), set())
+        edges.update(os.path.dirname(t) for t in targets if group_of(t) == group)
+        edges.discard(os.path.dirname(path))
     return folders
 
 
-def upward_includes(folders):
-    """Each include of a folder that stands higher than the includer."""
-    return [(name, target) for name in PLAYER for target in sorted(folders[name])
-            if PLAYER.index(target) > PLAYER.index(name)]
+def check_layers(found, group):
+    """Prints the group's layer graph; gives the number of faults."""
+    order = layered(group)
+    folders = folder_graph(found, group)
+    faults = 0
+    for name in reversed(order):
+        below = sorted(folders[name], key=lambda f: order.index(f) if f in order else -1)
+        print(f"{name}: {', '.join(below) or '(nothing)'}")
+    for name in sorted(folders):
+        if name not in order:
+            print(f"{name} stands in no layer of {group}/")
+            faults += 1
+            continue
+        for target in sorted(folders[name]):
+            if target not in order or order.index(target) > order.index(name):
+                print(f"{name} includes {target}, which stands above it")
+                faults += 1
+    return faults
+
+
+def check_group(group):
+    found = includes(group)
+    faults = 0
+    for path, targets in found.items():
+        for target in targets:
+            other = group_of(target)
+            if other in BINARIES and other != group:
+                print(f"{path} includes {target}, of another binary")
+                faults += 1
+    cycle = find_cycle(units(found, group))
+    if cycle:
+        print("include loop: " + " -> ".join(cycle))
+        faults += 1
+    if group in LAYERS:
+        faults += check_layers(found, group)
+    return faults
 
 
 def main(root=None):
     """Checks the tree at root, the repository's own when none is given."""
     os.chdir(root or os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-    failed = False
-    for group in (PLAYER, MODULE):
-        cycle = find_cycle(units(group))
-        if cycle:
-            print("include loop: " + " -> ".join(cycle))
-            failed = True
-    folders = folder_graph(units(PLAYER))
-    for name in reversed(PLAYER):
-        print(f"{name}: {', '.join(sorted(folders[name], key=PLAYER.index)) or '(nothing)'}")
-    for name, target in upward_includes(folders):
-        print(f"{name} includes {target}, which stands above it")
-        failed = True
-    return 1 if failed else 0
+    faults = sum(check_group(group) for group in GROUPS)
+    return 1 if faults else 0
 
 
 if __name__ == "__main__":

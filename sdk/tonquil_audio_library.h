@@ -29,6 +29,9 @@ typedef void(CALLBACK SYNCPROC)(HSYNC handle, DWORD channel, DWORD data, DWORD u
 #define BASS_SAMPLE_FLOAT 256
 #define BASS_STREAM_AUTOFREE 0x40000
 #define BASS_UNICODE 0x80000000u
+/* A stream that is read and never played, so the library gives it no output:
+ * the window module reads tags and lengths so. */
+#define BASS_STREAM_DECODE 0x200000
 #define BASS_SYNC_END 2
 #define BASS_SYNC_ONETIME 0x80000000u
 #define BASS_ACTIVE_STOPPED 0

@@ -125,6 +125,12 @@ TONQUIL_STATIC_ASSERT(offsetof(TRACKENTRY, Reserved3) == 36, "slot 10");
 #undef TONQUIL_JOIN_
 #endif
 
+/* Files beside the player that a module may read and write, and the name of
+ * the player's icon among its resources. */
+#define TQ_SETTINGS_FILE L"tonquil.ini"
+#define TQ_PLAYLIST_FILE L"tonquil.m3u"
+#define TQ_PLAYER_ICON L"MAINICON"
+
 /* The module's one export, looked up by the undecorated name "DynamicWndProc". */
 typedef LRESULT(CALLBACK *DYNAMICWNDPROC)(HWND player, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "media/no_throw.h"
+
 namespace {
 
 #define IDLE_CLOSE_MS 1000
@@ -52,20 +54,28 @@ void DropUnfed() {
 
 } // namespace
 
-Output *TakeOutput(DWORD rate, DWORD channels, bool asFloat) {
+bool TakeOutput(DWORD rate, DWORD channels, bool asFloat, Output **taken) {
+    *taken = NULL;
     Output *output = FindFree(rate, channels, asFloat);
     if (!output) {
         if (TailPlaying())
-            return NULL;
+            return true;
         DropUnfed();
         output = OpenFirstThatTakes(rate, channels, asFloat);
+        if (!output || !NoThrow(false, [&] {
+                Engine.Outputs.push_back(output);
+                return true;
+            })) {
+            CloseOutput(output);
+            return false;
+        }
         output->Serial = NewHandle();
-        Engine.Outputs.push_back(output);
     }
     output->Fed = true;
     output->Idle = false;
     output->Padded = false;
-    return output;
+    *taken = output;
+    return true;
 }
 
 void ReleaseOutput(Output *output) {

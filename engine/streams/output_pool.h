@@ -9,10 +9,11 @@
 
 #include "engine/records/engine_state.h"
 
-// An output for frames of this format, fed by the caller from now on; NULL
-// while an output of another format still plays a tail (ask again once it
-// has: the engine's thread is woken as it plays).
-Output *TakeOutput(DWORD rate, DWORD channels, bool asFloat);
+// Sets *output to an output for frames of this format, fed by the caller
+// from now on, or to NULL while an output of another format still plays a
+// tail (ask again once it has: the engine's thread is woken as it plays).
+// false when no output, not even a silent one, can be had: memory has run out.
+bool TakeOutput(DWORD rate, DWORD channels, bool asFloat, Output **output);
 // The feeder has queued its last frame: the output plays on, free for the
 // next stream.
 void ReleaseOutput(Output *output);

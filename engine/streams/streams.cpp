@@ -10,7 +10,7 @@
 #include "engine/output/sample_format.h"
 #include "media/source.h"
 #include "engine/streams/stream_position.h"
-#include "engine/streams/track_streams.h"
+#include "engine/streams/track_handover.h"
 
 #include <algorithm>
 #include <new>
@@ -18,13 +18,16 @@
 namespace {
 
 // Leaves Out NULL while the device waits for another format's tail. What the
-// output plays from now on is heard from the decoder's next frame.
-void StartOutput(Stream *stream) {
+// output plays from now on is heard from the decoder's next frame. false
+// when no output can be had at all.
+bool StartOutput(Stream *stream) {
     DWORD rate = stream->Freq ? stream->Freq : stream->Decoder.Rate;
-    stream->Out = TakeOutput(rate, stream->Channels, (stream->Flags & BASS_SAMPLE_FLOAT) != 0);
+    if (!TakeOutput(rate, stream->Channels, (stream->Flags & BASS_SAMPLE_FLOAT) != 0, &stream->Out))
+        return false;
     stream->HeardOutput = stream->Out ? stream->Out->Serial : 0;
     stream->HeardAt = stream->Out ? stream->Out->Written : 0;
     stream->HeardFrom = stream->Next;
+    return true;
 }
 
 // A fed output stops at once; a drained stream has none, its tail plays on.
@@ -133,8 +136,8 @@ bool PlayStream(Stream *stream, bool restart) {
         return false;
     if (stream->Out)
         ResumeOutput(stream->Out);
-    else
-        StartOutput(stream);
+    else if (!StartOutput(stream))
+        return false;
     stream->State = BASS_ACTIVE_PLAYING;
     WakeEngine();
     return true;

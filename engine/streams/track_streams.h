@@ -17,10 +17,4 @@ bool IsTrackReference(const std::wstring &path);
 // Without the lock, as OpenStream.
 Stream *OpenTrackReference(const std::wstring &reference, DWORD flags,
                            const std::vector<Plugin> &plugins);
-// Limits a stream whose decoder has just opened the image. A track that
-// starts where a drained track of the same image ended takes that track's
-// decoder over: it goes on without a seek, so the two join exactly and at
-// once. Takes the lock for that look only.
-bool LimitTrackStream(Stream *stream, const TrackBounds &bounds, const std::wstring &image);
-
 #endif

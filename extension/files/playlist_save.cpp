@@ -1,5 +1,7 @@
 #include "extension/files/playlist_save.h"
 
+#include "tonquil_extension.h"
+
 #include "extension/files/dropped_entries.h"
 #include "extension/common/heap.h"
 #include "extension/module_record.h"
@@ -10,10 +12,6 @@
 #include "extension/window/status_bar.h"
 #include "extension/common/texts.h"
 #include "extension/window/window_ui.h"
-
-#ifndef WC_ERR_INVALID_CHARS
-#define WC_ERR_INVALID_CHARS 0x80
-#endif
 
 #define WRITE_BUFFER_SIZE 65536
 
@@ -149,7 +147,7 @@ static int ReplacePlaylistFile(const WCHAR *temporary, const WCHAR *playlist, co
 SAVE_RESULT SavePlaylistFile() {
     SAVE_RESULT result = {SAVE_FAILED, 0, 0, 0, 0, -1};
     WCHAR playlist[MAX_PATH], temporary[MAX_PATH], backup[MAX_PATH];
-    if (!BuildPathBesideExe(L"tonquil.m3u", playlist) ||
+    if (!BuildPathBesideExe(TQ_PLAYLIST_FILE, playlist) ||
         !BuildPathBesideExe(L"tonquil.m3u.tmp", temporary) ||
         !BuildPathBesideExe(L"tonquil.m3u.bak", backup))
         return result;

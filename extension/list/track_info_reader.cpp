@@ -12,9 +12,6 @@
 // oldest go when there are more than this.
 #define MOST_QUEUED 512
 #define LONGEST_MS 0x7FFFFFFF
-// Of the same interface version, outside the player's subset: a stream that
-// is read and never played, so the library gives it no output.
-#define BASS_STREAM_DECODE 0x200000
 // Stopping a stream frees it only when it was opened to free itself; without
 // it every read would leave its stream and file open.
 #define READ_FLAGS (BASS_UNICODE | BASS_STREAM_AUTOFREE | BASS_STREAM_DECODE)

@@ -1,5 +1,7 @@
 #include "extension/window/layout.h"
 
+#include "tonquil_extension.h"
+
 #include "extension/common/dpi.h"
 #include "extension/window/resource.h"
 #include "extension/window/status_bar.h"
@@ -51,7 +53,7 @@ static int IconSize(int metric, UINT dpi) {
 static HICON LoadPlayerIcon(int metric) {
     int size = IconSize(metric, Ui.Dpi);
     // The player's own icon: this module runs inside the player's process.
-    return (HICON)LoadImageW(GetModuleHandleW(NULL), L"MAINICON", IMAGE_ICON, size, size,
+    return (HICON)LoadImageW(GetModuleHandleW(NULL), TQ_PLAYER_ICON, IMAGE_ICON, size, size,
                              LR_DEFAULTCOLOR);
 }
 

@@ -22,10 +22,6 @@
 
 #include <commctrl.h>
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 // The time moves four times a second; changes made by others (the tray
 // menu, another sender, the player dropping a file it could not open) show
 // within two ticks.

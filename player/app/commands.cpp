@@ -5,10 +5,11 @@
 #include "player/playlist/playlist.h"
 #include "player/core/player_state.h"
 #include "player/tray/popup_menus.h"
+#include "tonquil_version.h"
 
 const WCHAR AboutCaption[] = L"About";
 const WCHAR AboutText[] = L"Tonquil Log Mode\n"
-                          L"Version 0.2.2.0 (Unicode Build)\n"
+                          L"Version " TONQUIL_VERSION_DOTS L" (Unicode Build)\n"
                           L"Copyright (C) The Tonquil developers. All rights reserved.";
 
 void ShowAboutBox(HWND window) {

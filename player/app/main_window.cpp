@@ -133,7 +133,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnTrayNotify(window, wParam, lParam);
     case WM_TRACKEND:
         return OnTrackEndMessage(window, wParam, lParam);
-    case WM_DPICHANGED_MESSAGE:
+    case WM_DPICHANGED:
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
         return OnDisplayChange(window, message, wParam, lParam);

@@ -6,8 +6,6 @@
 #include "player/core/window_contract.h"
 
 #define MAIN_CLASS_NAME L"Tonquil"
-// WM_DPICHANGED, newer than the system headers the player aims at.
-#define WM_DPICHANGED_MESSAGE 0x02E0
 
 ATOM RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);

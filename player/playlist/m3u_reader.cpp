@@ -1,5 +1,7 @@
 #include "player/playlist/playlist.h"
 
+#include "tonquil_extension.h"
+
 #include "player/core/heap.h"
 #include "player/core/paths.h"
 #include "tonquil_playlist_file.h"
@@ -30,5 +32,5 @@ void EnsurePlaylistLoaded() {
         return;
     PlaylistLoaded = 1;
     WCHAR path[MAX_PATH];
-    LoadPlaylistFile(BuildModulePath(L"tonquil.m3u", path) ? path : NULL);
+    LoadPlaylistFile(BuildModulePath(TQ_PLAYLIST_FILE, path) ? path : NULL);
 }

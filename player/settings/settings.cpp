@@ -101,7 +101,7 @@ static int IsKeyInFile(const SETTING_RULE *rule, const WCHAR *path) {
 
 void ReadSettings(HWND window) {
     WCHAR path[MAX_PATH];
-    BuildModulePath(L"tonquil.ini", path);
+    BuildModulePath(TQ_SETTINGS_FILE, path);
     KeysInFile = 0;
     for (int i = 0; i < SettingRuleCount; ++i) {
         const SETTING_RULE *rule = &SettingRules[i];
@@ -135,7 +135,7 @@ static int IsWrittenBack(int index) {
 
 void WriteSettings() {
     WCHAR path[MAX_PATH];
-    if (!BuildModulePath(L"tonquil.ini", path))
+    if (!BuildModulePath(TQ_SETTINGS_FILE, path))
         return;
     // Windows refuses to write a file the user made read-only; Wine run as
     // root would write it all the same.

@@ -21,13 +21,15 @@ tonquil_choose_build() {
 
 # tonquil_build [TARGET...]: everything, or only the targets named.
 tonquil_build() {
-    tonquil_choose_build
-    cmake --preset "$PRESET" >/dev/null
+    [ -n "${PRESET:-}" ] || tonquil_choose_build
+    cmake --preset "$PRESET" -DTONQUIL_WERROR="${TONQUIL_WERROR:-OFF}" >/dev/null
     local targets=()
     [ $# -eq 0 ] || targets=(--target "$@")
-    # Quiet when all is well; the whole log when the build fails.
+    # Quiet when all is well, but every warning is shown; the whole log when
+    # the build fails.
     cmake --build --preset "$PRESET" "${targets[@]}" >"$BUILD_DIR/build.log" 2>&1 ||
         { cat "$BUILD_DIR/build.log"; exit 1; }
+    grep -A3 ': warning:' "$BUILD_DIR/build.log" || true
 }
 
 # One line that says which build runs, and why.

@@ -4,7 +4,7 @@
 #ifndef TONQUIL_MEDIA_MEDIA_LENGTH_H
 #define TONQUIL_MEDIA_MEDIA_LENGTH_H
 
-#include "media/media_stream.h"
+#include "media/media_parts.h"
 
 // Counts the packets of a stream just opened whose kind is not exact, and
 // opens it again at its start; Length stays 0 where packets do not tell

@@ -3,7 +3,7 @@
 #ifndef TONQUIL_MEDIA_MEDIA_READ_H
 #define TONQUIL_MEDIA_MEDIA_READ_H
 
-#include "media/media_stream.h"
+#include "media/media_parts.h"
 
 // Decodes the next frame that holds frames at or after SkipTo into
 // stream->Frame; false at the end. A damaged packet ends the stream there,

@@ -4,7 +4,7 @@
 #ifndef TONQUIL_MEDIA_MEDIA_SEEK_H
 #define TONQUIL_MEDIA_MEDIA_SEEK_H
 
-#include "media/media_stream.h"
+#include "media/media_parts.h"
 
 // False, with the position unchanged, for a frame at or past the end or in a
 // stream of unknown length; the next read gives frame onwards.

@@ -168,6 +168,12 @@ TEST(AllocationFailure, EveryCallFailsQuietlyAndTheEngineGoesOn) {
              return BASS_Init(0, 44100, 0, NULL, NULL) == FALSE;
          }},
     };
+    // Small blocks still come, but no output's buffers: not even the silent
+    // output can open, and the play fails instead of crashing.
+    {
+        Refusing refusing(4096);
+        EXPECT_FALSE(BASS_ChannelPlay(stream, FALSE)) << "BASS_ChannelPlay without an output";
+    }
     for (const Call &call : calls) {
         bool failed;
         {

@@ -9,6 +9,7 @@
 #include "test_support.h"
 #include "tonquil_extension.h"
 #include "player/tray/tray_icon.h"
+#include "tonquil_version.h"
 
 #include <algorithm>
 #include <random>
@@ -230,7 +231,8 @@ TEST(AboutBox, TextHasTheProductLineTheVersionLineAndANotice) {
     size_t second = text.find(L'\n', first + 1);
     ASSERT_NE(std::wstring::npos, second);
     EXPECT_EQ(L"Tonquil Log Mode", text.substr(0, first));
-    EXPECT_EQ(L"Version 0.2.2.0 (Unicode Build)", text.substr(first + 1, second - first - 1));
+    EXPECT_EQ(L"Version " TONQUIL_VERSION_DOTS L" (Unicode Build)",
+              text.substr(first + 1, second - first - 1));
     EXPECT_LT(second + 1, text.size());
     EXPECT_EQ(std::wstring::npos, text.find(L'\n', second + 1));
     EXPECT_STREQ(L"About", AboutCaption);
@@ -248,5 +250,6 @@ TEST_F(CommandsTest, AboutShowsAModalBoxOwnedByTheWindowAndReturnsWhenItCloses) 
     EXPECT_EQ(window, About.owner);
     // The box may wrap or trim the lines; the words are what matter.
     EXPECT_NE(std::wstring::npos, About.text.find(L"Tonquil Log Mode"));
-    EXPECT_NE(std::wstring::npos, About.text.find(L"Version 0.2.2.0 (Unicode Build)"));
+    EXPECT_NE(std::wstring::npos,
+              About.text.find(L"Version " TONQUIL_VERSION_DOTS L" (Unicode Build)"));
 }

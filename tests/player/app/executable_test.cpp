@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support.h"
+#include "tonquil_version.h"
 
 #include <string>
 #include <vector>
@@ -29,7 +30,7 @@ TEST(Executable, CarriesTheJapaneseVersionBlock) {
 
     for (const wchar_t *name : {L"Comments", L"FileDescription", L"InternalName", L"ProductName"})
         EXPECT_EQ(L"Tonquil", VersionString(block, name)) << name;
-    EXPECT_EQ(L"0,2,1,0", VersionString(block, L"FileVersion"));
+    EXPECT_EQ(L"" TONQUIL_VERSION_COMMAS, VersionString(block, L"FileVersion"));
     EXPECT_EQ(L"0,0,0,0", VersionString(block, L"ProductVersion"));
     EXPECT_EQ(L"tonquil.exe", VersionString(block, L"OriginalFilename"));
     EXPECT_NE(L"(missing)", VersionString(block, L"LegalCopyright"));

@@ -128,9 +128,9 @@ TEST(TrayIconWhileRunning, IsGivenAgainAtTheSizeOfANewDpi) {
         {144, WM_DISPLAYCHANGE, NIM_MODIFY, 24},
         {144, WM_SETTINGCHANGE, NONE, 0}, // nothing changed: nothing asked
         {192, WM_SETTINGCHANGE, NIM_MODIFY, 32},
-        {192, WM_DPICHANGED_MESSAGE, NONE, 0},
+        {192, WM_DPICHANGED, NONE, 0},
         {192, taskbarCreated, NIM_ADD, 32},
-        {96, WM_DPICHANGED_MESSAGE, NIM_MODIFY, 16},
+        {96, WM_DPICHANGED, NIM_MODIFY, 16},
         {96, WM_DISPLAYCHANGE, NONE, 0},
     };
     NOTIFYICONPROC savedCall = NotifyIconCall;
