@@ -39,8 +39,8 @@ static LRESULT OnNotification(HWND player, UINT message, WPARAM wParam) {
 }
 
 extern "C" LRESULT CALLBACK DynamicWndProc(HWND player, UINT message, WPARAM wParam, LPARAM) {
-    // XM_TRACKCHANGED may come on another thread: it only posts, and must
-    // not touch what the main thread uses.
+    // XM_TRACKCHANGED comes while the player is still starting the track: it
+    // only posts, and the window reads the entry once the player is done.
     if (message == XM_TRACKCHANGED)
         return OnNotification(player, message, wParam);
     ForgetCachedEntry();

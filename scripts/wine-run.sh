@@ -3,7 +3,8 @@
 # Usage: wine-run.sh [--arch x86|x64] --prefix DIR program.exe [arguments...]
 #
 # x86 (the default) runs under 32-bit Wine, x64 under 64-bit Wine. The prefix
-# is made once (under a lock, since CTest runs tests in parallel), the
+# is made once (under a lock: CTest may start two tests at once that hold no
+# common resource, and the fuzz and check tests hold none), the
 # wineserver is kept warm between runs, and an Xvfb of our own is started
 # when there is no display.
 set -u

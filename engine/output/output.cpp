@@ -140,7 +140,9 @@ bool OutputLost(Output *output) {
     MMTIME time = {};
     time.wType = TIME_BYTES;
     MMRESULT result = waveOutGetPosition(output->Device, &time, sizeof time);
-    // A driver that cannot tell its position may still play.
+    // A driver that has gone is lost at once. Any other error proves no
+    // stall: such a driver may still play. Only a position that stands still
+    // for OUTPUT_STALL_MS marks the output lost.
     if (result == MMSYSERR_NODRIVER)
         output->Lost = true;
     else if (result != MMSYSERR_NOERROR || time.u.cb != output->LastPosition) {

@@ -7,15 +7,13 @@
 
 namespace {
 
-#define ID3V2_FOOTER_FLAG 0x10
-#define ID3V2_FOOTER_SIZE 10
 // A stream keeps a copy of its ID3v2 tag; one of up to 256 MB is mostly
 // pictures, after the text frames. The copy keeps the start of such a tag,
 // with its header's size saying how much it holds.
 #define ID3V2_COPY_LIMIT (1024 * 1024)
 
 // The header's stated tag size, or false when the header is not one.
-bool ReadId3v2Header(const TQSOURCE *source, DWORD *size, BYTE *flags) {
+bool ReadId3v2Header(const TQSOURCE *source, DWORD *size) {
     BYTE header[ID3V2_HEADER_SIZE];
     if (!ReadExactly(source, 0, header, sizeof header) || memcmp(header, "ID3", 3) != 0 ||
         header[3] == 0xFF || header[4] == 0xFF)
@@ -27,7 +25,6 @@ bool ReadId3v2Header(const TQSOURCE *source, DWORD *size, BYTE *flags) {
         value = (value << 7) | header[i];
     }
     *size = value;
-    *flags = header[5];
     return true;
 }
 
@@ -35,20 +32,9 @@ bool ReadId3v2Header(const TQSOURCE *source, DWORD *size, BYTE *flags) {
 
 DWORD Id3v2BlockSize(const TQSOURCE *source) {
     DWORD size = 0;
-    BYTE flags = 0;
-    if (!ReadId3v2Header(source, &size, &flags) || size > source->Size - ID3V2_HEADER_SIZE)
+    if (!ReadId3v2Header(source, &size) || size > source->Size - ID3V2_HEADER_SIZE)
         return 0;
     return ID3V2_HEADER_SIZE + size;
-}
-
-DWORD Id3v2SkipSize(const TQSOURCE *source) {
-    DWORD block = Id3v2BlockSize(source);
-    BYTE flags = 0;
-    DWORD size = 0;
-    if (block && ReadId3v2Header(source, &size, &flags) && (flags & ID3V2_FOOTER_FLAG) &&
-        source->Size - block >= ID3V2_FOOTER_SIZE)
-        return block + ID3V2_FOOTER_SIZE;
-    return block;
 }
 
 bool HasId3v1Block(const TQSOURCE *source) {

@@ -13,9 +13,6 @@
 // Bytes of the ID3v2 block at the start (its 10-byte header plus the size the
 // header states), or 0 when there is none or it does not fit in the source.
 DWORD Id3v2BlockSize(const TQSOURCE *source);
-// Bytes that the audio data must skip at the start: the ID3v2 block and its
-// footer when the header announces one.
-DWORD Id3v2SkipSize(const TQSOURCE *source);
 bool HasId3v1Block(const TQSOURCE *source);
 
 bool ReadId3v2Block(const TQSOURCE *source, std::string *block);

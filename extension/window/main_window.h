@@ -14,8 +14,8 @@ void ShowTonquilWindow();
 // Saves the settings, gives back the media keys, stops the timer, destroys
 // the window and unregisters the class.
 void DestroyTonquilWindow();
-// XM_TRACKCHANGED, which may come on the audio library's thread: handed to
-// the window's own thread.
+// XM_TRACKCHANGED, which comes while the player is still starting the track:
+// posted to the window, which answers once the player is done.
 void PostTrackChanged(WPARAM index);
 
 #endif

@@ -129,5 +129,4 @@ void ClearPlaylist() {
     }
     Playlist->Next = NULL;
     Playlist->Prev = NULL;
-    TrackCounter = 0;
 }

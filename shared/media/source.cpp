@@ -25,9 +25,9 @@ DWORD CALLBACK ReadFileWindow(void *context, DWORD offset, void *buffer, DWORD c
     count = ClampCount(window, offset, count);
     if (!count)
         return 0;
-    // The position goes with the read: a decoder's own threads (Media
-    // Foundation reads ahead on threads of its own) may read the same source
-    // at the same time, and a separate seek could land another's read here.
+    // The position goes with the read: a plug-in's decoder may read ahead on
+    // threads of its own, reading the same source at the same time, and a
+    // separate seek could land another's read here.
     ULONGLONG at = (ULONGLONG)window->Base + offset;
     OVERLAPPED position = {};
     position.Offset = (DWORD)at;
