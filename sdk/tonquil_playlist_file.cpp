@@ -1,5 +1,7 @@
 #include "tonquil_playlist_file.h"
 
+#include "tonquil_heap.h"
+
 #include <string.h>
 
 enum PLAYLIST_ENCODING { ENCODING_ANSI, ENCODING_UTF8, ENCODING_UTF16LE, ENCODING_UTF16BE };
@@ -11,10 +13,6 @@ struct DECODED_TEXT {
     DWORD Room;
     int MarkDamaged;
 };
-
-static void *ZeroBlock(SIZE_T bytes) {
-    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
-}
 
 // The whole file plus a terminating zero byte, or NULL; *size is what was
 // read. Sync clients and scanners hold playlists open: share everything.
@@ -29,7 +27,7 @@ static char *ReadWholeFile(const WCHAR *path, DWORD *size) {
     char *bytes = NULL;
     if (GetFileSizeEx(file, &length) && length.QuadPart >= 0 &&
         length.QuadPart <= TONQUIL_LARGEST_PLAYLIST_BYTES)
-        bytes = (char *)ZeroBlock((SIZE_T)length.QuadPart + 1);
+        bytes = (char *)HeapZeroAlloc((SIZE_T)length.QuadPart + 1);
     DWORD total = 0;
     while (bytes && total < (DWORD)length.QuadPart) {
         DWORD got = 0;
@@ -105,7 +103,7 @@ static DWORD FindLineFeed(const char *bytes, DWORD size, DWORD at, PLAYLIST_ENCO
 // end the text) spoils only itself.
 static WCHAR *DecodeLines(const char *bytes, DWORD size, PLAYLIST_ENCODING encoding,
                           int markDamaged) {
-    DECODED_TEXT out = {(WCHAR *)ZeroBlock(((SIZE_T)size + 1) * sizeof(WCHAR)), 0, size + 1,
+    DECODED_TEXT out = {(WCHAR *)HeapZeroAlloc(((SIZE_T)size + 1) * sizeof(WCHAR)), 0, size + 1,
                         markDamaged};
     if (!out.Text)
         return NULL;
@@ -156,7 +154,7 @@ static WCHAR *ReadPlaylist(const WCHAR *path, int markDamaged, PLAYLIST_ENCODING
     if (encoding == ENCODING_ANSI && !markDamaged)
         size = (DWORD)strlen(bytes);
     WCHAR *text = DecodeLines(bytes + markSize, size - markSize, encoding, markDamaged);
-    HeapFree(GetProcessHeap(), 0, bytes);
+    HeapRelease(bytes);
     return text;
 }
 

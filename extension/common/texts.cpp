@@ -19,18 +19,10 @@ void FormatText(WCHAR *buffer, UINT id, ...) {
     va_end(arguments);
 }
 
-const WCHAR *PathName(const WCHAR *path) {
-    const WCHAR *name = path;
-    for (const WCHAR *c = path; *c; ++c)
-        if (*c == L'\\')
-            name = c + 1;
-    return name;
-}
-
 void CopyPathFolder(const WCHAR *path, WCHAR *buffer, int capacity) {
     if (capacity <= 0)
         return;
-    int length = (int)(PathName(path) - path);
+    int length = (int)(GetBaseName(path) - path);
     if (length > 0)
         --length; // the backslash itself
     if (length >= capacity)
@@ -47,25 +39,12 @@ void CopyEntryName(const WCHAR *path, WCHAR *buffer, int capacity) {
         wsprintfW(numbered, L"Track %02d", number);
         lstrcpynW(buffer, numbered, capacity);
     } else {
-        lstrcpynW(buffer, PathName(path), capacity);
+        lstrcpynW(buffer, GetBaseName(path), capacity);
     }
 }
 
 void CopyShortName(const WCHAR *path, WCHAR *buffer) {
     CopyEntryName(path, buffer, NAME_SIZE);
-}
-
-int BuildPathBesideExe(const WCHAR *name, WCHAR *path) {
-    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
-    int folder = 0;
-    if (length > 0 && length < MAX_PATH)
-        folder = (int)(PathName(path) - path);
-    if (folder == 0 || folder + lstrlenW(name) >= MAX_PATH) {
-        path[0] = 0;
-        return 0;
-    }
-    lstrcpyW(path + folder, name);
-    return 1;
 }
 
 void FormatClock(LONG ms, WCHAR *text) {

@@ -3,6 +3,7 @@
 #define TONQUIL_EXTENSION_TEXTS_H
 
 #include <windows.h>
+#include "tonquil_paths.h"
 
 // Room for any formatted text: wvsprintfW writes at most 1024 characters.
 #define TEXT_SIZE 1025
@@ -14,8 +15,6 @@ void LoadText(UINT id, WCHAR *buffer, int capacity);
 // The text id filled in like wsprintfW, into a buffer of TEXT_SIZE.
 void FormatText(WCHAR *buffer, UINT id, ...);
 
-// The part of a path after its last backslash (a pointer into path).
-const WCHAR *PathName(const WCHAR *path);
 // The folder part of a path, without its last backslash, cut to capacity.
 void CopyPathFolder(const WCHAR *path, WCHAR *buffer, int capacity);
 // What a row calls an entry until its tags are read: the file's name, or for
@@ -30,9 +29,5 @@ void CopyShortName(const WCHAR *path, WCHAR *buffer);
 // A time in milliseconds as "m:ss", or "h:mm:ss" from an hour on. Seconds
 // are cut, not rounded, so a time shown never passes the length shown.
 void FormatClock(LONG ms, WCHAR *text);
-
-// The full path of name beside the player's executable, in a buffer of
-// MAX_PATH. Gives 0 (and an empty text) when it does not fit.
-int BuildPathBesideExe(const WCHAR *name, WCHAR *path);
 
 #endif

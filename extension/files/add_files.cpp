@@ -1,6 +1,6 @@
 #include "extension/files/add_files.h"
 
-#include "extension/common/heap.h"
+#include "tonquil_heap.h"
 #include "extension/module_record.h"
 #include "extension/list/playlist_edit.h"
 #include "extension/list/playlist_view.h"
@@ -49,7 +49,7 @@ static void LoadFilter(WCHAR *filter, int capacity) {
 // Runs the dialog; gives the chosen names (folder, then names, each ended
 // by a zero, the list by two) in a heap block, or NULL.
 static WCHAR *ChooseFiles() {
-    WCHAR *chosen = (WCHAR *)HeapZero(CHOSEN_FILES_SIZE * sizeof(WCHAR));
+    WCHAR *chosen = (WCHAR *)HeapZeroAlloc(CHOSEN_FILES_SIZE * sizeof(WCHAR));
     if (!chosen)
         return NULL;
     WCHAR filter[TEXT_SIZE + 1], title[TEXT_SIZE];
@@ -78,7 +78,8 @@ static WCHAR *ChooseFiles() {
 // One name of several: the folder and the name joined.
 static void InsertJoined(INSERT_BATCH *batch, const WCHAR *folder, const WCHAR *name) {
     int folderLength = lstrlenW(folder);
-    WCHAR *path = (WCHAR *)HeapZero((SIZE_T)(folderLength + lstrlenW(name) + 2) * sizeof(WCHAR));
+    WCHAR *path =
+        (WCHAR *)HeapZeroAlloc((SIZE_T)(folderLength + lstrlenW(name) + 2) * sizeof(WCHAR));
     if (!path)
         return;
     lstrcpyW(path, folder);

@@ -1,6 +1,6 @@
 #include "extension/files/dropped_entries.h"
 
-#include "extension/common/heap.h"
+#include "tonquil_heap.h"
 #include "extension/common/player_link.h"
 #include "cue/cue_reference.h"
 #include "tonquil_playlist_file.h"
@@ -27,7 +27,7 @@ static int AddText(TEXT_LIST *list, const WCHAR *text) {
 
 void NoteRemovedByUser(const WCHAR *path) {
     SIZE_T bytes = ((SIZE_T)lstrlenW(path) + 1) * sizeof(WCHAR);
-    WCHAR *copy = (WCHAR *)HeapZero(bytes);
+    WCHAR *copy = (WCHAR *)HeapZeroAlloc(bytes);
     if (!copy)
         return; // the save will ask about it instead
     CopyMemory(copy, path, bytes);
@@ -66,7 +66,7 @@ static int KeepSheetLine(const WCHAR *path, WCHAR *lastSheet, TEXT_LIST *kept, T
         return 1;
     lstrcpyW(lastSheet, sheet);
     SIZE_T bytes = ((SIZE_T)lstrlenW(sheet) + 1) * sizeof(WCHAR);
-    WCHAR *copy = (WCHAR *)HeapZero(bytes);
+    WCHAR *copy = (WCHAR *)HeapZeroAlloc(bytes);
     if (!copy || !AddText(sheets, copy)) {
         HeapRelease(copy);
         return 0;

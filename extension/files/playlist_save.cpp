@@ -3,7 +3,7 @@
 #include "tonquil_extension.h"
 
 #include "extension/files/dropped_entries.h"
-#include "extension/common/heap.h"
+#include "tonquil_heap.h"
 #include "extension/module_record.h"
 #include "extension/files/plain_copy.h"
 #include "extension/common/player_link.h"
@@ -104,7 +104,7 @@ static void WriteEntries(OUTPUT_FILE *output, UINT codePage, SAVE_RESULT *result
 // Gives 1 when the whole list is in the temporary file.
 static int WriteTemporary(const WCHAR *temporary, SAVE_RESULT *result) {
     OUTPUT_FILE output = {};
-    output.Buffer = (char *)HeapZero(WRITE_BUFFER_SIZE);
+    output.Buffer = (char *)HeapZeroAlloc(WRITE_BUFFER_SIZE);
     if (!output.Buffer)
         return 0;
     output.File =
@@ -147,9 +147,9 @@ static int ReplacePlaylistFile(const WCHAR *temporary, const WCHAR *playlist, co
 SAVE_RESULT SavePlaylistFile() {
     SAVE_RESULT result = {SAVE_FAILED, 0, 0, 0, 0, -1};
     WCHAR playlist[MAX_PATH], temporary[MAX_PATH], backup[MAX_PATH];
-    if (!BuildPathBesideExe(TQ_PLAYLIST_FILE, playlist) ||
-        !BuildPathBesideExe(L"tonquil.m3u.tmp", temporary) ||
-        !BuildPathBesideExe(L"tonquil.m3u.bak", backup))
+    if (!BuildModulePath(TQ_PLAYLIST_FILE, playlist) ||
+        !BuildModulePath(L"tonquil.m3u.tmp", temporary) ||
+        !BuildModulePath(L"tonquil.m3u.bak", backup))
         return result;
     // The user made it so, and may want to know before being asked anything.
     if (IsReadOnlyFile(playlist)) {

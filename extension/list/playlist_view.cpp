@@ -1,6 +1,6 @@
 #include "extension/list/playlist_view.h"
 
-#include "extension/common/heap.h"
+#include "tonquil_heap.h"
 #include "extension/window/keyboard.h"
 #include "extension/common/dpi.h"
 #include "extension/module_record.h"
@@ -182,7 +182,7 @@ static ROW_RUN *SelectedRuns(int *count) {
     int selected = ListView_GetSelectedCount(Ui.List);
     if (selected <= 0)
         return NULL;
-    ROW_RUN *runs = (ROW_RUN *)HeapZero(sizeof(ROW_RUN) * (SIZE_T)selected);
+    ROW_RUN *runs = (ROW_RUN *)HeapZeroAlloc(sizeof(ROW_RUN) * (SIZE_T)selected);
     if (!runs)
         return NULL;
     if (selected == ShownShape.Count) {

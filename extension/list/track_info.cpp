@@ -1,6 +1,6 @@
 #include "extension/list/track_info.h"
 
-#include "extension/common/heap.h"
+#include "tonquil_heap.h"
 #include "extension/common/player_link.h"
 #include "extension/window/window_ui.h"
 
@@ -53,7 +53,7 @@ static int Rebuild() {
     LONG capacity = FIRST_CAPACITY;
     for (LONG survivors = CountSurvivors(); capacity < 2 * (survivors + 1);)
         capacity *= 2;
-    TRACK_INFO *table = (TRACK_INFO *)HeapZero(sizeof(TRACK_INFO) * (SIZE_T)capacity);
+    TRACK_INFO *table = (TRACK_INFO *)HeapZeroAlloc(sizeof(TRACK_INFO) * (SIZE_T)capacity);
     if (!table)
         return 0;
     LONG used = 0;

@@ -1,6 +1,6 @@
 #include "extension/list/track_info_reader.h"
 
-#include "extension/common/heap.h"
+#include "tonquil_heap.h"
 #include "extension/common/player_link.h"
 #include "extension/window/window_ui.h"
 #include "tonquil_id3.h"
@@ -85,7 +85,7 @@ static int TakeRequest(READ_REQUEST *request) {
 }
 
 static void Answer(const READ_REQUEST *request) {
-    TRACK_INFO_RESULT *result = (TRACK_INFO_RESULT *)HeapZero(sizeof(TRACK_INFO_RESULT));
+    TRACK_INFO_RESULT *result = (TRACK_INFO_RESULT *)HeapZeroAlloc(sizeof(TRACK_INFO_RESULT));
     if (result) {
         result->TrackId = request->TrackId;
         result->Row = request->Row;
@@ -118,7 +118,7 @@ static int MakeLock() {
 
 static WCHAR *CopyText(const WCHAR *text) {
     SIZE_T bytes = ((SIZE_T)lstrlenW(text) + 1) * sizeof(WCHAR);
-    WCHAR *copy = (WCHAR *)HeapZero(bytes);
+    WCHAR *copy = (WCHAR *)HeapZeroAlloc(bytes);
     if (copy)
         CopyMemory(copy, text, bytes);
     return copy;

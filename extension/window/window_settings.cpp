@@ -53,7 +53,7 @@ void ReadWindowSettings(WINDOW_SETTINGS *settings) {
     ZeroMemory(settings, sizeof *settings);
     settings->MediaKeys = 1;
     WCHAR path[MAX_PATH];
-    if (!BuildPathBesideExe(TQ_SETTINGS_FILE, path))
+    if (!BuildModulePath(TQ_SETTINGS_FILE, path))
         return;
     int found = 1;
     RECT *place = &settings->Place;
@@ -95,8 +95,8 @@ static int WriteKeys(const WCHAR *path, const WINDOW_SETTINGS *settings) {
 // keys go into a copy, which replaces tonquil.ini only when every key is in.
 int WriteWindowSettings(const WINDOW_SETTINGS *settings) {
     WCHAR path[MAX_PATH], copy[MAX_PATH];
-    if (!BuildPathBesideExe(TQ_SETTINGS_FILE, path) ||
-        !BuildPathBesideExe(L"tonquil.ini.tmp", copy) || IsReadOnlyFile(path))
+    if (!BuildModulePath(TQ_SETTINGS_FILE, path) || !BuildModulePath(L"tonquil.ini.tmp", copy) ||
+        IsReadOnlyFile(path))
         return 0;
     // Without a settings file the copy starts empty.
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)

@@ -1,6 +1,6 @@
 #include "player/app/command_line.h"
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 #include "player/app/main_window.h"
 #include "tonquil_extension.h"
 

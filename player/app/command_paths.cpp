@@ -3,7 +3,7 @@
 #include "player/app/arguments.h"
 #include "player/app/options.h"
 #include "player/app/path_record.h"
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 
 #define FULL_PATH_ROOM (PATH_RECORD_LONGEST_PATH + 1)
 

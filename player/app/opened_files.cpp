@@ -3,7 +3,7 @@
 #include "player/app/command_paths.h"
 #include "player/app/commands.h"
 #include "player/app/path_record.h"
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 #include "player/core/window_contract.h"
 #include "player/playlist/path_entries.h"
 #include "player/playlist/playlist.h"

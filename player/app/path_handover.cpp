@@ -2,7 +2,7 @@
 
 #include "player/app/main_window.h"
 #include "player/app/path_record.h"
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 
 // As long as the player may take to add a record's paths to its queue: it
 // only copies them.

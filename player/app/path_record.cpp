@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 
 static DWORD ReadLength(const BYTE *at) {
     DWORD length;

@@ -18,14 +18,6 @@ void GetFileExtension(WCHAR *text) {
         MoveMemory(text, dot, (lstrlenW(dot) + 1) * sizeof(WCHAR));
 }
 
-const WCHAR *GetBaseName(const WCHAR *path) {
-    const WCHAR *base = path;
-    for (const WCHAR *c = path; *c; ++c)
-        if (*c == L'\\')
-            base = c + 1;
-    return base;
-}
-
 int IsStringInList(const WCHAR *text, int count, const WCHAR *const *list) {
     for (int i = 0; i < count; ++i)
         if (lstrcmpW(text, list[i]) == 0)
@@ -55,19 +47,4 @@ int IsDeviceName(const WCHAR *path) {
         if (lstrcmpiW(stem, name) == 0)
             return 1;
     return 0;
-}
-
-int BuildModulePath(const WCHAR *name, WCHAR *path) {
-    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        path[0] = 0;
-        return 0;
-    }
-    CutAfterLastBackslash(path);
-    if (lstrlenW(path) + lstrlenW(name) >= MAX_PATH) {
-        path[0] = 0;
-        return 0;
-    }
-    lstrcatW(path, name);
-    return 1;
 }

@@ -1,15 +1,15 @@
-// Path routines shared by every part of the player.
+// Path routines shared by every part of the player; GetBaseName and
+// BuildModulePath come from the interface's own (tonquil_paths.h).
 #ifndef TONQUIL_PLAYER_CORE_PATHS_H
 #define TONQUIL_PLAYER_CORE_PATHS_H
 
 #include <windows.h>
+#include "tonquil_paths.h"
 
 // Ends the text just after its last backslash; a text without one stays whole.
 void CutAfterLastBackslash(WCHAR *text);
 // Replaces the text, in place, by its part from the last '.' on; no '.' leaves it whole.
 void GetFileExtension(WCHAR *text);
-// The part of the path after its last backslash (a pointer into the path).
-const WCHAR *GetBaseName(const WCHAR *path);
 // 1 when lstrcmpW finds the text equal to one of the count listed texts.
 int IsStringInList(const WCHAR *text, int count, const WCHAR *const *list);
 
@@ -17,10 +17,5 @@ int IsStringInList(const WCHAR *text, int count, const WCHAR *const *list);
 // (\\.\), or a base name the system keeps for devices whatever the folder
 // and extension (NUL, CON, COM1, ...).
 int IsDeviceName(const WCHAR *path);
-
-// Writes ModuleDirectory (the executable's folder, ending in a backslash)
-// followed by name into a buffer of MAX_PATH characters. Returns 1, or 0
-// when the whole path does not fit; the buffer then holds an empty text.
-int BuildModulePath(const WCHAR *name, WCHAR *path);
 
 #endif

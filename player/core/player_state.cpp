@@ -3,7 +3,7 @@
 #include <iterator>
 #include <stddef.h>
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 #include "tonquil_audio_library.h"
 #include "tonquil_extension.h"
 

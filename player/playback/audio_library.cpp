@@ -1,6 +1,6 @@
 #include "player/playback/audio_library.h"
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 #include "player/core/paths.h"
 #include "player/core/player_state.h"
 

@@ -1,6 +1,6 @@
 #include "player/playback/playback.h"
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 #include "player/core/paths.h"
 #include "player/core/player_state.h"
 #include "player/core/window_contract.h"

@@ -1,7 +1,7 @@
 #include "player/playlist/cue_sheet_cache.h"
 
 #include "cue/cue_files.h"
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 
 static CUESHEET *Sheet;
 static WCHAR SheetPath[MAX_PATH];

@@ -3,7 +3,7 @@
 #include <shlwapi.h>
 #include <stdlib.h>
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 
 // A folder as the file system knows it, whatever path reached it.
 struct FOLDER_IDENTITY {

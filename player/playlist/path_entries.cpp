@@ -2,7 +2,7 @@
 
 #include <shlwapi.h>
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 #include "player/core/paths.h"
 #include "player/playlist/playlist.h"
 #include "tonquil_playlist_file.h"

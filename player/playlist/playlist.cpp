@@ -1,6 +1,6 @@
 #include "player/playlist/playlist.h"
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 #include "player/core/player_state.h"
 #include "player/playlist/cue_sheet_cache.h"
 

@@ -1,6 +1,6 @@
 #include "player/playlist/shuffle.h"
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 #include "player/playlist/playlist.h"
 #include "player/playlist/random_source.h"
 

@@ -1,6 +1,7 @@
 #include "cue/cue_files.h"
 
 #include "cue/cue_reference.h"
+#include "tonquil_heap.h"
 
 #include <iterator>
 
@@ -71,7 +72,7 @@ int ReadCueSheetFile(const WCHAR *path, CUESHEET *sheet) {
     CloseHandle(file);
     int tracks = whole ? ParseCueSheet(bytes, read, CP_ACP, sheet) : 0;
     if (bytes)
-        HeapFree(GetProcessHeap(), 0, bytes);
+        HeapRelease(bytes);
     return tracks;
 }
 

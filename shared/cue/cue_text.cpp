@@ -1,10 +1,11 @@
 #include "cue/cue_sheet.h"
 
+#include "tonquil_heap.h"
+
 namespace {
 
 WCHAR *AllocateText(DWORD characters) {
-    return (WCHAR *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
-                              ((SIZE_T)characters + 1) * sizeof(WCHAR));
+    return (WCHAR *)HeapZeroAlloc(((SIZE_T)characters + 1) * sizeof(WCHAR));
 }
 
 bool HoldsZero(const WCHAR *text, DWORD length) {
@@ -26,7 +27,7 @@ WCHAR *DecodeUtf16(const BYTE *bytes, DWORD size, bool bigEndian) {
         text[i] = bigEndian ? (WCHAR)(first << 8 | second) : (WCHAR)(second << 8 | first);
     }
     if (HoldsZero(text, length)) {
-        HeapFree(GetProcessHeap(), 0, text);
+        HeapRelease(text);
         return NULL;
     }
     return text;
@@ -48,7 +49,7 @@ WCHAR *DecodeMultiByte(const BYTE *bytes, DWORD size, UINT codePage) {
     if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, (const char *)bytes, (int)size, text,
                             length) != length ||
         HoldsZero(text, (DWORD)length)) {
-        HeapFree(GetProcessHeap(), 0, text);
+        HeapRelease(text);
         return NULL;
     }
     return text;
@@ -76,6 +77,6 @@ int ParseCueSheet(const BYTE *bytes, DWORD size, UINT codePage, CUESHEET *sheet)
         return 0;
     }
     int tracks = ParseCueText(text, sheet);
-    HeapFree(GetProcessHeap(), 0, text);
+    HeapRelease(text);
     return tracks;
 }

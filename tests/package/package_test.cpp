@@ -6,8 +6,9 @@
 #include "test_support.h"
 #include "tonquil_version.h"
 
+#include <stdio.h>
+
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,17 @@ std::wstring Unpacked() {
 
 // The one folder the zip holds, named as the package.
 std::wstring PackageName() {
-    std::ifstream name(Unpacked() + L"package-name.txt");
-    std::string line;
-    std::getline(name, line);
-    return std::wstring(line.begin(), line.end());
+    char line[MAX_PATH] = {};
+    FILE *file = _wfopen((Unpacked() + L"package-name.txt").c_str(), L"rb");
+    if (file) {
+        if (!fgets(line, sizeof line, file))
+            line[0] = 0;
+        fclose(file);
+    }
+    std::string name(line);
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\r'))
+        name.pop_back();
+    return std::wstring(name.begin(), name.end());
 }
 
 std::vector<std::wstring> FilesIn(const std::wstring &folder) {
@@ -62,11 +70,12 @@ TEST(Package, HoldsTheBinariesTheNoticesAndAReadmeEachWithItsVersion) {
     EXPECT_EQ(expectedName + L".zip", name);
     std::wstring folder = Unpacked() + expectedName + L"\\";
     std::vector<std::wstring> expected = {
-        L"FFmpeg-LICENSE.txt", L"FFmpeg-NOTICE.txt", L"LICENSE.txt",     L"README.txt",
+        L"FFmpeg-LICENSE.txt", L"FFmpeg-NOTICE.txt", L"LICENSE.txt", L"README.txt",
         L"bass.dll",           L"bass_formats.dll",  L"tonquil.dll", L"tonquil.exe"};
     EXPECT_EQ(expected, FilesIn(folder));
 
-    for (const wchar_t *binary : {L"tonquil.exe", L"tonquil.dll", L"bass.dll", L"bass_formats.dll"}) {
+    for (const wchar_t *binary :
+         {L"tonquil.exe", L"tonquil.dll", L"bass.dll", L"bass_formats.dll"}) {
         std::wstring file = folder + binary;
         EXPECT_EQ(L"" TONQUIL_VERSION_COMMAS, VersionValue(file, L"FileVersion")) << binary;
         EXPECT_EQ(binary, VersionValue(file, L"OriginalFilename")) << binary;

@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 
 static void CheckRebuild(const void *data, DWORD size) {
     const PATH_RECORD_HEADER *header = (const PATH_RECORD_HEADER *)data;

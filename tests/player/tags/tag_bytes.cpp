@@ -1,6 +1,6 @@
 #include "tag_bytes.h"
 
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;

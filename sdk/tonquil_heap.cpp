@@ -1,4 +1,4 @@
-#include "player/core/heap.h"
+#include "tonquil_heap.h"
 
 void *HeapZeroAlloc(SIZE_T bytes) {
     return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
@@ -17,4 +17,17 @@ WCHAR *HeapCopyText(const WCHAR *text) {
     if (copy)
         CopyMemory(copy, text, length * sizeof(WCHAR));
     return copy;
+}
+
+int HeapEnsure(void **block, SIZE_T *capacity, SIZE_T bytes) {
+    if (*block && *capacity >= bytes)
+        return 1;
+    SIZE_T size = bytes < 4096 ? 4096 : bytes;
+    void *grown = *block ? HeapReAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, *block, size)
+                         : HeapZeroAlloc(size);
+    if (!grown)
+        return 0;
+    *block = grown;
+    *capacity = size;
+    return 1;
 }

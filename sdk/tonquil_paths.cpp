@@ -1,0 +1,20 @@
+#include "tonquil_paths.h"
+
+const WCHAR *GetBaseName(const WCHAR *path) {
+    const WCHAR *base = path;
+    for (const WCHAR *c = path; *c; ++c)
+        if (*c == L'\\')
+            base = c + 1;
+    return base;
+}
+
+int BuildModulePath(const WCHAR *name, WCHAR *path) {
+    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
+    int folder = length > 0 && length < MAX_PATH ? (int)(GetBaseName(path) - path) : 0;
+    if (folder == 0 || folder + lstrlenW(name) >= MAX_PATH) {
+        path[0] = 0;
+        return 0;
+    }
+    lstrcpyW(path + folder, name);
+    return 1;
+}
