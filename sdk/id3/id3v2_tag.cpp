@@ -9,12 +9,31 @@
 #define FLAG_UNSYNCHRONISED 0x80
 // In version 2 the same bit marks a compressed tag, which nothing can read.
 #define FLAG_EXTENDED_HEADER 0x40
+#define EXTENDED_SIZE_BYTES 4
 
-// The tag's size and the extended header's are syncsafe in every version,
-// each byte taken whole: the largest, 538,984,575, leaves every position
-// within a tag well inside a LONG.
+// The tag's size is syncsafe in every version, each byte taken whole: the
+// largest, 538,984,575, leaves every position within a tag well inside a LONG.
 static DWORD ReadSyncsafe(const BYTE *bytes) {
     return ((((DWORD)bytes[0] * 128u + bytes[1]) * 128u + bytes[2]) * 128u) + bytes[3];
+}
+
+static DWORD ReadPlain(const BYTE *bytes) {
+    return (DWORD)bytes[0] << 24 | (DWORD)bytes[1] << 16 | (DWORD)bytes[2] << 8 | bytes[3];
+}
+
+// Where the frames start after the extended header, or 0 when its size bytes
+// do not fit in the tag. Version 3 gives the size as a plain number that
+// leaves out its own four bytes; version 4 gives it syncsafe, those bytes
+// included, so a size below four cannot be and gives 0 too.
+static ULONGLONG FramesAfterExtendedHeader(const BYTE *tag, BYTE version, ULONGLONG end) {
+    const ULONGLONG start = ID3V2_HEADER_SIZE;
+    if (start + EXTENDED_SIZE_BYTES > end)
+        return 0;
+    const BYTE *size = tag + ID3V2_HEADER_SIZE;
+    if (version == 3)
+        return start + EXTENDED_SIZE_BYTES + ReadPlain(size);
+    DWORD whole = ReadSyncsafe(size);
+    return whole < EXTENDED_SIZE_BYTES ? 0 : start + whole;
 }
 
 // The three-letter id a version 2 tag gives the frame, or NULL.
@@ -52,13 +71,10 @@ WCHAR *ParseId3v2Frame(const BYTE *tag, const char *frameId) {
             return NULL;
     }
     ULONGLONG end = ID3V2_HEADER_SIZE + (ULONGLONG)ReadSyncsafe(tag + 6);
-    ULONGLONG start = ID3V2_HEADER_SIZE;
-    if (version >= 3 && (flags & FLAG_EXTENDED_HEADER)) {
-        if (start + 4 > end)
-            return NULL;
-        start += 4 + (ULONGLONG)ReadSyncsafe(tag + ID3V2_HEADER_SIZE);
-    }
-    if (start >= end)
+    ULONGLONG start = version >= 3 && (flags & FLAG_EXTENDED_HEADER)
+                          ? FramesAfterExtendedHeader(tag, version, end)
+                          : ID3V2_HEADER_SIZE;
+    if (start == 0 || start >= end)
         return NULL;
     FRAMEAREA area = {tag + start, (LONG)(end - start), version, flags};
     return FindInArea(&area, frameId);

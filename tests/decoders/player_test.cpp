@@ -3,10 +3,12 @@
 // plug-in when the engine alone cannot open a track and freeing it when a
 // track the engine reads by itself starts; and the player's own window shows
 // artist and title of Ogg, FLAC, TTA, M4A, WMA, Monkey's Audio and Opus tracks
-// in its balloon.
+// in its balloon, and the whole title and artist of an MP3 from each tagger
+// the ID3 reader's tests use.
 #include <gtest/gtest.h>
 
 #include "engine_support.h"
+#include "expected_texts.h"
 #include "player_window.h"
 #include "test_support.h"
 #include "tonquil_extension.h"
@@ -97,6 +99,25 @@ BOOL WINAPI RecordBalloon(DWORD message, PNOTIFYICONDATAW data) {
     return TRUE;
 }
 
+// Plays the file as the one entry of the list in the player's own window,
+// set to show artist and title, and gives the balloons it asked the shell for.
+std::vector<BalloonText> BalloonsPlaying(const std::wstring &path) {
+    EXPECT_TRUE(
+        WriteBytes(TestFolder() + L"tonquil.ini", "[Client]\r\nShowInfo=2\r\nTrackNo=0\r\n"));
+    EXPECT_TRUE(WriteBytes(TestFolder() + L"tonquil.m3u", AnsiPath(path) + "\r\n"));
+    Balloons.clear();
+    NotifyIconCall = RecordBalloon;
+    HWND window = StartPlayerWindow();
+    EXPECT_NE(nullptr, window);
+    if (window) {
+        SendMessageW(window, WM_COMMAND, IDM_PLAY, 0);
+        PumpMessages();
+        ClosePlayerWindow(window);
+    }
+    NotifyIconCall = Shell_NotifyIconW;
+    return Balloons;
+}
+
 } // namespace
 
 TEST(FormatsPlayer, PlaysOneTrackOfEachKindInOrderLoadingThePluginAsNeeded) {
@@ -170,19 +191,24 @@ TEST(FormatsPlayer, BalloonNamesArtistAndTitleFromTheFilesOwnTags) {
         SCOPED_TRACE(Utf8(track.Name));
         std::wstring path = MakeScratchFolder(L"balloon") + track.Name;
         ASSERT_TRUE(WriteBytes(path, Fixture(Utf8(track.Name))));
-        ASSERT_TRUE(
-            WriteBytes(TestFolder() + L"tonquil.ini", "[Client]\r\nShowInfo=2\r\nTrackNo=0\r\n"));
-        ASSERT_TRUE(WriteBytes(TestFolder() + L"tonquil.m3u", AnsiPath(path) + "\r\n"));
-        Balloons.clear();
-        NotifyIconCall = RecordBalloon;
-        HWND window = StartPlayerWindow();
-        ASSERT_NE(nullptr, window);
-        SendMessageW(window, WM_COMMAND, IDM_PLAY, 0);
-        PumpMessages();
-        ClosePlayerWindow(window);
-        NotifyIconCall = Shell_NotifyIconW;
-        ASSERT_EQ(1u, Balloons.size());
-        EXPECT_EQ(track.Artist, Balloons[0].Title);
-        EXPECT_EQ(track.Title, Balloons[0].Text);
+        std::vector<BalloonText> balloons = BalloonsPlaying(path);
+        ASSERT_EQ(1u, balloons.size());
+        EXPECT_EQ(track.Artist, balloons[0].Title);
+        EXPECT_EQ(track.Title, balloons[0].Text);
+    }
+}
+
+// The taggers' files are the ID3 reader's (tests/sdk/id3/make-files.sh); the
+// texts expected are Mutagen's reading of them.
+TEST(FormatsPlayer, BalloonShowsTheWholeTitleAndArtistThatEachTaggerWrote) {
+    std::vector<EXPECTEDTEXTS> files = TaggerFiles();
+    ASSERT_FALSE(files.empty());
+    for (const EXPECTEDTEXTS &file : files) {
+        SCOPED_TRACE(Utf8(file.Path));
+        ASSERT_TRUE(HoldsLongTitleAndWideArtist(file));
+        std::vector<BalloonText> balloons = BalloonsPlaying(file.Path);
+        ASSERT_EQ(1u, balloons.size());
+        EXPECT_EQ(*file.Artist, balloons[0].Title);
+        EXPECT_EQ(*file.Title, balloons[0].Text);
     }
 }

@@ -1,6 +1,6 @@
 // Reports a fault of the test process, instead of waiting on a debugger.
-#ifndef TONQUIL_TESTS_TAGS_FAULT_REPORT_H
-#define TONQUIL_TESTS_TAGS_FAULT_REPORT_H
+#ifndef TONQUIL_TESTS_SDK_ID3_FAULT_REPORT_H
+#define TONQUIL_TESTS_SDK_ID3_FAULT_REPORT_H
 
 #include <windows.h>
 #include <string>

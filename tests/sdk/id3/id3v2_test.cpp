@@ -56,6 +56,12 @@ TEST(Id3v2Text, Utf16OddLastByteIsAUnitWithZeroHighByte) {
     EXPECT_EQ(L"\x4100"
               L"B",
               Read(Tag(Frame("TIT2", Bytes({1, 0xFE, 0xFF, 'A', 0, 'B'})))));
+    // A frame further in: neither the text nor its last unit takes a byte of
+    // the frame after it.
+    const std::string next = Frame("TPE1", "\3next");
+    EXPECT_EQ(L"", Read(Tag(Frame("TIT2", Bytes({1, 0xFF, 0xFE})) + next)));
+    EXPECT_EQ(L"AB", Read(Tag(Frame("TIT2", Bytes({1, 0xFF, 0xFE, 'A', 0, 'B'})) + next)));
+    EXPECT_EQ(L"AB", Read(Tag(Frame("TIT2", Bytes({2, 0, 'A', 'B'})) + next)));
 }
 
 TEST(Id3v2Text, Utf8WithoutTerminatorEndsWithItsFrame) {
@@ -134,6 +140,11 @@ TEST(Id3v2Walk, WhenNeitherReadingWalksTheFramesBeforeTheFaultAreRead) {
     std::string tag = Tag(Frame("TIT2", "\3kept") + broken + Frame("TPE1", "\3lost"), 3);
     EXPECT_EQ(L"kept", Read(tag, "TIT2"));
     EXPECT_EQ(std::nullopt, Read(tag, "TPE1"));
+    // The frame at the fault is the wanted one: 556 plainly and 300 syncsafe
+    // both run past the tag, whose end cuts its text.
+    tag = Tag(Frame("TPE1", "\3kept") + FrameSized("TIT2", Bytes({0, 0, 2, 0x2C}), "\3cut"), 3);
+    EXPECT_EQ(L"cut", Read(tag, "TIT2"));
+    EXPECT_EQ(L"kept", Read(tag, "TPE1"));
 }
 
 TEST(Id3v2Walk, FrameSizePointingPastTheTagEndsTheWalk) {
@@ -194,9 +205,17 @@ TEST(Id3v2Header, FlagsThatAddBytesBeforeTheDataAreHonoured) {
     // Version 4: the data-length indicator (4 bytes) and the group (1 byte).
     EXPECT_EQ(L"dli", Read(Tag(FrameSized("TIT2", Syncsafe(8), Syncsafe(4) + "\3dli", 0x01), 4)));
     EXPECT_EQ(L"grp", Read(Tag(FrameSized("TIT2", Syncsafe(5), "g\3grp", 0x40), 4)));
-    // A data-length indicator larger than the frame, or the frame too short
-    // to hold it: no text, and the walk goes on.
+    // A data-length indicator larger than the frame is not believed: the text
+    // ends with the frame, unsynchronised or not.
     EXPECT_EQ(L"x", Read(Tag(FrameSized("TIT2", Syncsafe(6), Syncsafe(999) + "\3x", 0x01), 4)));
+    EXPECT_EQ(L"x",
+              Read(Tag(FrameSized("TIT2", Syncsafe(6), Syncsafe(999) + "\3x", 0x01) + later, 4)));
+    EXPECT_EQ(L"x", Read(Tag(FrameSized("TIT2", Syncsafe(6),
+                                        Bytes({0x7F, 0x7F, 0x7F, 0x7F}) + "\3x", 0x03),
+                             4)));
+    // A frame that holds the indicator alone or not even that: no text, and
+    // the walk goes on.
+    EXPECT_EQ(L"later", Read(Tag(FrameSized("TIT2", Syncsafe(4), Syncsafe(1), 0x01) + later, 4)));
     EXPECT_EQ(L"later", Read(Tag(FrameSized("TIT2", Syncsafe(3), "\3ab", 0x01) + later, 4)));
     // Version 3: the group byte.
     EXPECT_EQ(L"grp", Read(Tag(FrameSized("TIT2", Plain(5), "g\3grp", 0x20), 3)));
@@ -227,10 +246,21 @@ TEST(Id3v2Version2, ThreeLetterIdsAndSixByteHeaders) {
 }
 
 TEST(Id3v2Version2, FramesCutShortAreNotReadPastTheTag) {
+    // Whatever is left of each text, and never a text from elsewhere.
+    auto leftOf = [](const wchar_t *text, const std::optional<std::wstring> &read) {
+        return !read || std::wstring(text).compare(0, read->size(), *read) == 0;
+    };
     std::string whole = Frame22("TP1", "\3a") + Frame22("TT2", "\3title");
-    for (size_t length = 1; length < whole.size(); ++length)
-        Read(Tag(whole.substr(0, length), 2), "TIT2");
+    for (size_t length = 1; length < whole.size(); ++length) {
+        std::string tag = Tag(whole.substr(0, length), 2);
+        EXPECT_TRUE(leftOf(L"title", Read(tag, "TIT2"))) << length;
+        EXPECT_TRUE(leftOf(L"a", Read(tag, "TPE1"))) << length;
+    }
     EXPECT_EQ(L"tit", Read(Tag(whole.substr(0, whole.size() - 2), 2)));
+    // A size running past the tag, and one whose header is cut inside its
+    // size bytes.
+    EXPECT_EQ(L"cut", Read(Tag("TT2" + Bytes({0xFF, 0xFF, 0xFF}) + "\3cut", 2)));
+    EXPECT_EQ(std::nullopt, Read(Tag(Frame22("TP1", "\3a") + "TT2" + Bytes({0, 0}), 2)));
 }
 
 TEST(Id3v2Header, UnsynchronisedTagMayEndInFF) {
@@ -244,14 +274,31 @@ TEST(Id3v2Header, UnsynchronisedSizesCountTheBytesLeft) {
     EXPECT_EQ(L"after", Read(Tag(before + Frame("TIT2", "\3after"), 3, 0x80)));
 }
 
-TEST(Id3v2Header, ExtendedHeaderIsSkippedFromVersionThree) {
-    std::string extended = Syncsafe(6) + std::string(6, '\0');
-    for (int version : {3, 4, 9})
-        EXPECT_EQ(L"t", Read(Tag(extended + Frame("TIT2", "\3t"), (BYTE)version, 0x40)));
-    EXPECT_EQ(L"t", Read(Tag(Syncsafe(0) + Frame("TIT2", "\3t"), 3, 0xC0)));
-    // Its size is syncsafe with no bit masked too.
-    std::string wide = Bytes({0, 0, 0, 0x80}) + std::string(128, 'x');
-    EXPECT_EQ(L"t", Read(Tag(wide + Frame("TIT2", "\3t"), 3, 0x40)));
+// Version 3 gives the extended header's size as a plain number that leaves
+// out its own four bytes, version 4 as a syncsafe one that counts them: 00 00
+// 01 00 is 256 bytes after the size in one and 128 in all in the other. Read
+// the other way, each lands inside the skipped bytes or past the title.
+TEST(Id3v2Header, ExtendedHeaderIsSkippedAsEachVersionSizesIt) {
+    const struct {
+        const char *name;
+        BYTE version, flags;
+        std::string extended;
+    } cases[] = {
+        {"3: flags and padding size", 3, 0x40, Plain(6) + std::string(6, '\0')},
+        {"3: with a CRC", 3, 0x40, Plain(10) + Bytes({0x80, 0}) + std::string(8, 'c')},
+        {"3: nothing after the size, unsynchronised", 3, 0xC0, Plain(0)},
+        {"3: 256", 3, 0x40, Bytes({0, 0, 1, 0}) + std::string(256, 'x')},
+        {"3: a byte of 128", 3, 0x40, Bytes({0, 0, 0, 0x80}) + std::string(128, 'x')},
+        {"4: six bytes", 4, 0x40, Syncsafe(6) + Bytes({1, 0})},
+        {"4: with a CRC", 4, 0x40, Syncsafe(12) + Bytes({1, 0x20, 5}) + std::string(5, 'c')},
+        {"4: 128", 4, 0x40, Bytes({0, 0, 1, 0}) + Bytes({1, 0}) + std::string(122, 'x')},
+        {"4: no bit masked", 4, 0x40,
+         Bytes({0, 0, 0, 0x80}) + Bytes({1, 0}) + std::string(122, 'x')},
+        {"4: unsynchronised", 4, 0xC0, Syncsafe(6) + Bytes({1, 0})},
+        {"a later version as 4", 9, 0x40, Syncsafe(6) + Bytes({1, 0})},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(L"t", Read(Tag(c.extended + Frame("TIT2", "\3t"), c.version, c.flags))) << c.name;
 }
 
 TEST(Id3v2Header, TheExtendedHeaderFlagMeansOneFromVersionThree) {
@@ -260,14 +307,31 @@ TEST(Id3v2Header, TheExtendedHeaderFlagMeansOneFromVersionThree) {
 }
 
 TEST(Id3v2Header, ExtendedHeaderPointingPastTheTagGivesNone) {
-    for (const std::string &size :
-         {Bytes({0xFF, 0xFF, 0xFF, 0xFF}), Bytes({0x7F, 0x7F, 0x7F, 0x7F}), Syncsafe(15)})
-        EXPECT_EQ(std::nullopt, Read(Tag(size + Frame("TIT2", "\3abc"), 4, 0x40)));
-    // It ends exactly at the tag's end: an area of no bytes.
-    EXPECT_EQ(std::nullopt, Read(Tag(Syncsafe(3) + "abc", 3, 0x40)));
+    // The frame after the four size bytes takes 14 bytes.
+    const std::string frame = Frame("TIT2", "\3abc");
+    const struct {
+        BYTE version;
+        std::string size;
+    } cases[] = {
+        {4, Bytes({0xFF, 0xFF, 0xFF, 0xFF})},
+        {4, Bytes({0x7F, 0x7F, 0x7F, 0x7F})},
+        {4, Syncsafe(19)},
+        // It ends exactly at the tag's end: an area of no bytes.
+        {4, Syncsafe(18)},
+        // Smaller than its own size bytes.
+        {4, Syncsafe(0)},
+        {4, Syncsafe(3)},
+        {3, Bytes({0xFF, 0xFF, 0xFF, 0xFF})},
+        {3, Plain(15)},
+        {3, Plain(14)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(std::nullopt, Read(Tag(c.size + frame, c.version, 0x40)))
+            << (int)c.version << ": " << (int)(BYTE)c.size[3];
     // Too short to hold its own size.
-    for (int length = 0; length < 4; ++length)
-        EXPECT_EQ(std::nullopt, Read(Tag(std::string(length, 'T'), 3, 0x40)));
+    for (int version : {3, 4})
+        for (int length = 0; length < 4; ++length)
+            EXPECT_EQ(std::nullopt, Read(Tag(std::string(length, 'T'), (BYTE)version, 0x40)));
 }
 
 TEST(Id3v2Header, TagOfItsHeaderAloneGivesNone) {

@@ -1,7 +1,7 @@
 // Builders of ID3 tag bytes for the tests, and the taking of the texts the
 // reader gives.
-#ifndef TONQUIL_TESTS_TAGS_TAG_BYTES_H
-#define TONQUIL_TESTS_TAGS_TAG_BYTES_H
+#ifndef TONQUIL_TESTS_SDK_ID3_TAG_BYTES_H
+#define TONQUIL_TESTS_SDK_ID3_TAG_BYTES_H
 
 #include <windows.h>
 #include <initializer_list>

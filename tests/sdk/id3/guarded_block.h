@@ -1,7 +1,7 @@
 // Byte blocks whose last byte sits right before a PAGE_NOACCESS page, so that
 // reading a single byte past a block faults at once.
-#ifndef TONQUIL_TESTS_TAGS_GUARDED_BLOCK_H
-#define TONQUIL_TESTS_TAGS_GUARDED_BLOCK_H
+#ifndef TONQUIL_TESTS_SDK_ID3_GUARDED_BLOCK_H
+#define TONQUIL_TESTS_SDK_ID3_GUARDED_BLOCK_H
 
 #include <windows.h>
 #include <string>

@@ -42,7 +42,7 @@ DWORD Below(DWORD bound) {
 }
 
 std::wstring CorpusFolder() {
-    return FromUnixPath(TONQUIL_TAGS_CORPUS_UNIX);
+    return FromUnixPath(TONQUIL_ID3_CORPUS_UNIX);
 }
 
 std::vector<std::wstring> CorpusFiles(const wchar_t *pattern) {

@@ -1,7 +1,5 @@
 #include "tag_bytes.h"
 
-#include "tonquil_heap.h"
-
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
     for (int value : values)
@@ -48,6 +46,6 @@ std::optional<std::wstring> Take(WCHAR *text) {
     if (!text)
         return std::nullopt;
     std::wstring copy(text);
-    HeapRelease(text);
+    HeapFree(GetProcessHeap(), 0, text);
     return copy;
 }
