@@ -7,6 +7,10 @@ UINT TrayRetryFirstWait = TRAY_RETRY_FIRST_MS;
 // The wait of the timer that runs; 0 while the icon is in.
 static UINT CurrentWait;
 
+UINT NextRetryWait(UINT wait) {
+    return wait < TRAY_RETRY_LONGEST_MS / 2 ? wait * 2 : TRAY_RETRY_LONGEST_MS;
+}
+
 static BOOL TryAdd(HWND window, UINT waitOnRefusal) {
     if (AddTrayIcon(window)) {
         CurrentWait = 0;
@@ -29,8 +33,7 @@ LRESULT OnTrayRetryTimer(HWND window, WPARAM timerId, LPARAM) {
         KillTimer(window, timerId);
         return 0;
     }
-    UINT wait = CurrentWait < TRAY_RETRY_LONGEST_MS / 2 ? CurrentWait * 2 : TRAY_RETRY_LONGEST_MS;
-    if (TryAdd(window, wait))
+    if (TryAdd(window, NextRetryWait(CurrentWait)))
         RestoreTrayTip(window);
     return 0;
 }

@@ -15,6 +15,9 @@
 // The wait after the first refusal; tests shorten it.
 extern UINT TrayRetryFirstWait;
 
+// The wait after a try that followed a wait of wait: twice as long, at most
+// TRAY_RETRY_LONGEST_MS.
+UINT NextRetryWait(UINT wait);
 // Adds the icon; when the shell refuses, the tries start again from the
 // first wait. TRUE when the icon is in.
 BOOL PlaceTrayIcon(HWND window);

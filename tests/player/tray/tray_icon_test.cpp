@@ -283,6 +283,14 @@ bool WaitForAdds(size_t adds) {
     return CountAdds() == adds;
 }
 
+TEST(TrayRetry, EachWaitIsTwiceTheLastUpToAMinute) {
+    const UINT cases[][2] = {{1000, 2000},   {2000, 4000},   {16000, 32000}, {29999, 59998},
+                             {30000, 60000}, {32000, 60000}, {60000, 60000}, {50, 100}};
+    for (const auto &c : cases)
+        EXPECT_EQ(c[1], NextRetryWait(c[0])) << c[0];
+    EXPECT_EQ(1000u, (UINT)TRAY_RETRY_FIRST_MS);
+}
+
 // A refused add is tried again, each wait twice the one before, until the
 // shell takes it; then the timer is gone, the tip is given again, and a
 // second start's request finds nothing to do.
@@ -322,7 +330,7 @@ TEST_F(TrayIcon, ARefusedAddIsTriedAgainWithLongerWaitsUntilTheShellTakesIt) {
         ASSERT_TRUE(WaitForAdds(c.adds));
         EXPECT_EQ(0, AddsToRefuse);
         UINT wait = c.firstWait;
-        for (size_t i = 1; !c.secondStart && i < AddTicks.size(); ++i, wait *= 2)
+        for (size_t i = 1; !c.secondStart && i < AddTicks.size(); ++i, wait = NextRetryWait(wait))
             EXPECT_GE(AddTicks[i] - AddTicks[i - 1] + 16, wait) << i;
         EXPECT_FALSE(KillTimer(player, TRAY_RETRY_TIMER_ID));
         // The tip set while the icon was missing comes right after the add.
