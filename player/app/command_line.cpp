@@ -22,14 +22,15 @@ static WCHAR *LowerCaseCopy(const WCHAR *text) {
     return lower;
 }
 
-void ForwardCommandLine(HWND player) {
+int ForwardCommandLine(HWND player) {
     WCHAR *line = LowerCaseCopy(GetCommandLineW());
     if (!line)
-        return;
+        return 0;
     int command = player ? CommandForLine(line) : 0;
     HeapRelease(line);
     DWORD_PTR answer;
     if (command)
         SendMessageTimeoutW(player, WM_COMMAND, (WPARAM)command, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
                             FORWARD_TIMEOUT_MS, &answer);
+    return command != 0;
 }

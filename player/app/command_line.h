@@ -7,7 +7,7 @@
 #include "player/app/options.h"
 
 // Sends the command of this process's command line to the running player
-// (none when player is NULL).
-void ForwardCommandLine(HWND player);
+// (none when player is NULL). Gives 1 when there was a command to send.
+int ForwardCommandLine(HWND player);
 
 #endif

@@ -12,6 +12,7 @@
 #include "player/settings/settings.h"
 #include "player/tray/tray_clicks.h"
 #include "player/tray/tray_icon.h"
+#include "player/tray/tray_retry.h"
 
 // The shell broadcasts this when it starts again (after explorer restarts);
 // the icon has to be added anew then.
@@ -57,7 +58,7 @@ LRESULT OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
     TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     ReadSettings(window);
     ArmResume();
-    AddTrayIcon(window);
+    PlaceTrayIcon(window);
     return DefWindowProcW(window, WM_CREATE, wParam, lParam);
 }
 
@@ -99,8 +100,8 @@ LRESULT OnEndSession(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnTaskbarCreated(HWND window, WPARAM wParam, LPARAM lParam) {
-    AddTrayIcon(window);
-    RestoreTrayTip(window);
+    if (PlaceTrayIcon(window))
+        RestoreTrayTip(window);
     return DefWindowProcW(window, TaskbarCreatedMessage, wParam, lParam);
 }
 
@@ -126,11 +127,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == SELECTION_TIMER_ID)
             return OnSelectionTimer(window, wParam, lParam);
+        if (wParam == TRAY_RETRY_TIMER_ID)
+            return OnTrayRetryTimer(window, wParam, lParam);
         return OnClickTimer(window, wParam, lParam);
     case WM_COPYDATA:
         return OnCopyData(window, wParam, lParam);
     case WM_TRAYNOTIFY:
         return OnTrayNotify(window, wParam, lParam);
+    case WM_TRAYRETRY:
+        return OnTrayRetryRequest(window, wParam, lParam);
     case WM_TRACKEND:
         return OnTrackEndMessage(window, wParam, lParam);
     case WM_DPICHANGED:

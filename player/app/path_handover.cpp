@@ -2,6 +2,7 @@
 
 #include "player/app/main_window.h"
 #include "player/app/path_record.h"
+#include "player/core/window_contract.h"
 #include "tonquil_heap.h"
 
 // As long as the player may take to add a record's paths to its queue: it
@@ -45,4 +46,9 @@ void HandOverPaths(HWND player, const COMMAND_PATHS *paths) {
     SendMessageTimeoutW(player, WM_COPYDATA, 0, (LPARAM)&copied, SMTO_NORMAL | SMTO_ABORTIFHUNG,
                         HANDOVER_TIMEOUT_MS, &answer);
     HeapRelease(record);
+}
+
+void AskForTrayIcon(HWND player) {
+    if (player)
+        PostMessageW(player, WM_TRAYRETRY, 0, 0);
 }

@@ -19,5 +19,9 @@ void SignalPlayerStarted();
 HWND FindRunningPlayer();
 // Sends the paths as one record; nothing when there are none.
 void HandOverPaths(HWND player, const COMMAND_PATHS *paths);
+// For a second start with neither paths nor a command: the player tries its
+// icon at once if the shell has refused it so far. Posted, as the answer
+// does not matter.
+void AskForTrayIcon(HWND player);
 
 #endif

@@ -45,11 +45,13 @@ static int HandledRegistration(const COMMAND_PATHS *paths) {
 }
 
 // The paths are made full here, against this process's current folder,
-// before the running player (with a folder of its own) sees them.
+// before the running player (with a folder of its own) sees them. A start
+// that brings nothing is most likely the user looking for a missing icon.
 static void ForwardToRunningPlayer(const COMMAND_PATHS *paths) {
     HWND player = FindRunningPlayer();
     HandOverPaths(player, paths);
-    ForwardCommandLine(player);
+    if (!ForwardCommandLine(player) && paths->Count == 0)
+        AskForTrayIcon(player);
 }
 
 // The paths of the command line wait for the end of start-up; they are added

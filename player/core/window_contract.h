@@ -9,6 +9,9 @@
 // The tray icon's callback message: wParam the icon id, lParam the mouse
 // message.
 #define WM_TRAYNOTIFY 0x8001
+// Posted by a second start that has neither paths nor a command to hand
+// over: the user is looking for the player, so a missing icon is tried now.
+#define WM_TRAYRETRY 0x8002
 // The end of a stream, handed from the audio library's thread to the main
 // window's: wParam the stream, lParam the sync.
 #define WM_TRACKEND 0x8200
@@ -18,6 +21,8 @@
 #define CLICK_TIMER_ID 256
 // The timer that closes a selection of opened files.
 #define SELECTION_TIMER_ID 257
+// The timer that tries the icon again while the shell refuses it.
+#define TRAY_RETRY_TIMER_ID 258
 
 // Set once teardown has begun; late notifications are ignored from then on.
 extern int TeardownStarted;

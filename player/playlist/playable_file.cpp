@@ -41,7 +41,10 @@ int IsPlayableFile(const WCHAR *path) {
     // extension may not be its own: refuse it instead.
     if (lstrlenW(path) >= MAX_PATH)
         return 0;
-    HANDLE file = CreateFileW(path, 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    // Only whether it opens: the probe must not stand in the way of a
+    // program that writes or moves the file at the same moment.
+    HANDLE file = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     CloseHandle(file);

@@ -63,8 +63,12 @@ bool Publish(const Window &window, TQSOURCE *source) {
 bool OpenFileSource(const WCHAR *path, DWORD offset, DWORD length, TQSOURCE *source) {
     if (!path)
         return false;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    // A tagger may rewrite, replace or remove the file while it plays: the
+    // open handle keeps what it can still read, and reads past the file's
+    // new end come back short, which ends the stream there.
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD high = 0;

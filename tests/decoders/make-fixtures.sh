@@ -9,6 +9,7 @@
 #     frame whole).
 #   tagged.* : short tracks whose tags name artist and title, one per kind.
 #   gains.* : tracks whose tags state ReplayGain (or Opus's R128 gains).
+#   changing-<seconds>.flac: tagged tracks that are changed while they play.
 # Usage: make-fixtures.sh DIR
 set -eu
 dir=$1
@@ -134,6 +135,16 @@ tone mp2 1100 && twolame --quiet tagged-mp2.wav tagged.mp2
 # No Debian package encodes MPEG layer 1; this track is layer 2 under the
 # name .mp1, which the engine decodes by what it is.
 tone mp1 1320 && twolame --quiet tagged-mp1.wav tagged.mp1
+
+# A track a tagger changes while it plays, and the longer file that replaces
+# it; noise makes each some megabytes, read over many reads.
+for seconds in 3 5; do
+    sox -V1 -R -r 44100 -c 2 -n -b 16 -t wavpcm "changing-$seconds.wav" \
+        synth "$seconds" sine 440 whitenoise vol 0.45
+    flac -s -f -T "ARTIST=Changing Artist" -T "TITLE=Changing Title" \
+        -o "changing-$seconds.flac" "changing-$seconds.wav"
+done
+rm -f changing-*.wav
 
 # ReplayGain as each kind of tag states it.
 sox -V1 -R -r 44100 -c 2 -n -b 16 -t wavpcm gains.wav synth 0.5 sine 500 vol 0.5

@@ -212,3 +212,130 @@ TEST(FormatsPlayer, BalloonShowsTheWholeTitleAndArtistThatEachTaggerWrote) {
         EXPECT_EQ(*file.Title, balloons[0].Text);
     }
 }
+
+namespace {
+
+enum Change { REWRITE_TAGS, REPLACE_BY_LONGER, DELETE_FILE, CUT_SHORT };
+
+// What a tagger does to the file: its tags rewritten in place at the same
+// size, the file replaced by a longer one, removed, or (a save gone wrong)
+// cut to half its size in place. Gives the system's error, or 0 when the
+// change is done.
+DWORD ChangeFile(Change change, const std::wstring &track, const std::string &original) {
+    if (change == DELETE_FILE)
+        return DeleteFileW(track.c_str()) ? 0 : GetLastError();
+    if (change == REPLACE_BY_LONGER) {
+        // MoveFileExW replaces no file that another program holds open,
+        // whatever that program shares (Windows without POSIX renames, and
+        // Wine): a tagger moves the playing file aside first, which the
+        // player's sharing allows, then moves the new file in.
+        std::wstring longer = track + L".new", aside = track + L".old";
+        if (!WriteBytes(longer, Fixture("changing-5.flac")))
+            return ERROR_WRITE_FAULT;
+        if (!MoveFileExW(track.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) ||
+            !MoveFileExW(longer.c_str(), track.c_str(), MOVEFILE_REPLACE_EXISTING) ||
+            !DeleteFileW(aside.c_str()))
+            return GetLastError();
+        return ReadBytes(track).size() > original.size() ? 0 : ERROR_INVALID_DATA;
+    }
+    const std::string from = "Changing Artist", to = "Retagged Artist";
+    size_t at = change == CUT_SHORT ? original.size() / 2 : original.find(from);
+    if (at == std::string::npos)
+        return ERROR_INVALID_DATA;
+    HANDLE file = CreateFileW(track.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    bool moved = SetFilePointer(file, (LONG)at, NULL, FILE_BEGIN) == at;
+    DWORD written = 0;
+    bool done = moved && (change == CUT_SHORT
+                              ? SetEndOfFile(file)
+                              : WriteFile(file, to.data(), (DWORD)to.size(), &written, NULL) &&
+                                    written == to.size());
+    DWORD error = done ? 0 : GetLastError();
+    CloseHandle(file);
+    std::string now = ReadBytes(track);
+    bool changed = change == CUT_SHORT ? now.size() == at
+                                       : now.size() == original.size() && now.find(to) == at;
+    return error ? error : changed ? 0 : ERROR_INVALID_DATA;
+}
+
+DWORD_PTR Ask(HWND player, UINT message) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(player, message, 0, 0, SMTO_BLOCK, 5000, &answer);
+    return answer;
+}
+
+// Polls the player until it plays track (past its start, for the first);
+// *furthest becomes the furthest the track before it was seen to play.
+bool WaitForTrack(HWND player, DWORD_PTR track, DWORD_PTR *furthest) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(2)) {
+        DWORD_PTR now = Ask(player, CM_GETTRACKNO), position = Ask(player, CM_GETPOSITION);
+        if (now == track && (track != 0 || position > 0))
+            return true;
+        if (now + 1 == track && position > *furthest)
+            *furthest = position;
+    }
+    return false;
+}
+
+} // namespace
+
+// A tagger changes a FLAC while the player plays it: every change succeeds,
+// the track plays on to the end of what it had or ends cleanly where the file
+// now ends, the next track follows and the player closes with 0.
+TEST(FormatsPlayer, ATrackChangedWhilePlayingPlaysOnOrEndsAndTheNextFollows) {
+    if (waveOutGetNumDevs() == 0)
+        GTEST_SKIP() << "no waveOut device: ALSA_CONFIG_PATH does not name the capture";
+    struct Case {
+        const char *name;
+        Change change;
+        bool playsToEnd; // else it ends where the file now ends
+    } cases[] = {
+        {"tags rewritten in place", REWRITE_TAGS, true},
+        {"replaced by a longer file", REPLACE_BY_LONGER, true},
+        {"deleted", DELETE_FILE, true},
+        {"cut short", CUT_SHORT, false},
+    };
+    const std::string original = Fixture("changing-3.flac");
+    MakeScratchFolder(L"capture");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::wstring folder = MakeScratchFolder(L"changing");
+        for (const wchar_t *file : {L"tonquil.exe", L"bass.dll", L"bass_formats.dll"})
+            ASSERT_TRUE(CopyInto(BinFolder() + file, folder + file));
+        std::wstring track = folder + L"changing.flac", next = folder + L"next.ogg";
+        ASSERT_TRUE(WriteBytes(track, original));
+        ASSERT_TRUE(WriteBytes(next, Fixture("tagged.ogg")));
+        ASSERT_TRUE(WriteBytes(folder + L"tonquil.m3u",
+                               AnsiPath(track) + "\r\n" + AnsiPath(next) + "\r\n"));
+        ASSERT_TRUE(WriteBytes(folder + L"tonquil.ini", "[Client]\r\nPlayMode=1\r\n"));
+
+        HANDLE process = StartProcess(folder + L"tonquil.exe", L"");
+        ASSERT_NE(nullptr, process);
+        HWND player = WaitForWindow(L"Tonquil", GetProcessId(process), 10000);
+        ASSERT_NE(nullptr, player);
+        Ask(player, CM_PLAY);
+        DWORD_PTR furthest = 0;
+        ASSERT_TRUE(WaitForTrack(player, 0, &furthest));
+        DWORD_PTR length = Ask(player, CM_GETLENGTH);
+        EXPECT_NEAR(3000.0, (double)length, 50.0);
+
+        EXPECT_EQ(0u, ChangeFile(c.change, track, original));
+        furthest = Ask(player, CM_GETPOSITION);
+        ASSERT_TRUE(WaitForTrack(player, 1, &furthest));
+        // What the player had open plays on to its end; a file cut in half
+        // ends about halfway, at the last frame it still holds. The output
+        // runs faster than real time here, so the polls see it near the end.
+        double expected = c.playsToEnd ? (double)length : length / 2.0;
+        EXPECT_NEAR(expected, (double)furthest, 400.0);
+
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(player, WM_COMMAND, IDM_EXIT, 0, SMTO_BLOCK, 5000, &answer);
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 10000));
+        DWORD code = 1;
+        EXPECT_TRUE(GetExitCodeProcess(process, &code));
+        EXPECT_EQ(0u, code);
+        CloseHandle(process);
+    }
+}

@@ -1,8 +1,12 @@
 // The real tonquil.exe, started under Wine in a folder of its own.
 #include <gtest/gtest.h>
 
+#include "player_window.h"
 #include "running_player.h"
 #include "test_support.h"
+#include "player/app/startup.h"
+#include "player/tray/tray_icon.h"
+#include "player/tray/tray_retry.h"
 
 TEST(Lifecycle, StartsHiddenWithoutSettingsAndEndsWithZeroOnClose) {
     std::wstring folder = PlayerFolder(L"bare");
@@ -23,6 +27,62 @@ TEST(Lifecycle, SecondStartEndsWithZeroAndMakesNoSecondWindow) {
     EXPECT_EQ(1, CountPlayerWindows());
     EXPECT_TRUE(IsWindow(player.window));
     EXPECT_EQ(0, CloseAndWait(player));
+}
+
+namespace {
+
+// The shell at logon: it takes no icon.
+int AddsAsked;
+BOOL WINAPI RefuseEveryAdd(DWORD message, PNOTIFYICONDATAW) {
+    AddsAsked += message == NIM_ADD;
+    return message != NIM_ADD;
+}
+
+// The second start may send to the window in this thread: its messages run
+// while the process is waited for.
+DWORD WaitRunningMessages(HANDLE process) {
+    DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &process, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount() - start < 20000)
+        PumpMessages();
+    PumpMessages();
+    DWORD code = 1;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+} // namespace
+
+// A start with neither paths nor a command is the user looking for the
+// player: the window in this process stands in for it, its icon refused.
+TEST(Lifecycle, ASecondStartThatBringsNothingHasAMissingIconTriedAtOnce) {
+    struct Case {
+        const wchar_t *arguments;
+        int adds;
+    } cases[] = {{L"", 1}, {L"/stop", 0}, {L"song.mp3", 0}};
+    std::wstring folder = PlayerFolder(L"looking for the icon");
+    HANDLE mutex = CreateMutexW(NULL, TRUE, INSTANCE_MUTEX_NAME);
+    ASSERT_NE(nullptr, mutex);
+    NOTIFYICONPROC savedCall = NotifyIconCall;
+    UINT savedWait = TrayRetryFirstWait;
+    NotifyIconCall = RefuseEveryAdd;
+    TrayRetryFirstWait = 600000; // no timer's try comes during the test
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "\"" << c.arguments << "\"");
+        HWND window = StartPlayerWindow();
+        ASSERT_NE(nullptr, window);
+        AddsAsked = 0;
+        HANDLE second = StartProcess(folder + L"tonquil.exe", c.arguments);
+        ASSERT_NE(nullptr, second);
+        EXPECT_EQ(0u, WaitRunningMessages(second));
+        CloseHandle(second);
+        EXPECT_EQ(c.adds, AddsAsked);
+        ClosePlayerWindow(window);
+    }
+    NotifyIconCall = savedCall;
+    TrayRetryFirstWait = savedWait;
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
 }
 
 // A module may close the player from its own window procedure, by WM_CLOSE or

@@ -7,6 +7,7 @@
 
 #include "player_window.h"
 #include "player/tray/tray_icon.h"
+#include "player/tray/tray_retry.h"
 
 namespace {
 
@@ -248,6 +249,103 @@ TEST_F(TrayIcon, MainWindowAddsRestoresAndRemovesTheIcon) {
     ClosePlayerWindow(player);
     ASSERT_EQ(1u, Requests.size());
     ExpectRequest(NIM_DELETE, Expected(player, 0), Requests[0]);
+}
+
+// The shell at logon, or just restarted: it refuses adds until it is ready.
+int AddsToRefuse;
+std::vector<DWORD> AddTicks;
+
+BOOL WINAPI RefuseFirstAdds(DWORD message, PNOTIFYICONDATAW data) {
+    CaptureRequest(message, data);
+    if (message != NIM_ADD)
+        return TRUE;
+    AddTicks.push_back(GetTickCount());
+    if (AddsToRefuse <= 0)
+        return TRUE;
+    --AddsToRefuse;
+    return FALSE;
+}
+
+size_t CountAdds() {
+    size_t adds = 0;
+    for (const ShellRequest &request : Requests)
+        adds += request.message == NIM_ADD;
+    return adds;
+}
+
+// Runs the window's messages as they come until adds NIM_ADDs were asked.
+bool WaitForAdds(size_t adds) {
+    DWORD start = GetTickCount();
+    while (CountAdds() < adds && GetTickCount() - start < 10000) {
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return CountAdds() == adds;
+}
+
+TEST(TrayRetry, EachWaitIsTwiceTheLastUpToAMinute) {
+    const UINT cases[][2] = {{1000, 2000},   {2000, 4000},   {16000, 32000}, {29999, 59998},
+                             {30000, 60000}, {32000, 60000}, {60000, 60000}, {50, 100}};
+    for (const auto &c : cases)
+        EXPECT_EQ(c[1], NextRetryWait(c[0])) << c[0];
+    EXPECT_EQ(1000u, (UINT)TRAY_RETRY_FIRST_MS);
+}
+
+// A refused add is tried again, each wait twice the one before, until the
+// shell takes it; then the timer is gone, the tip is given again, and a
+// second start's request finds nothing to do.
+TEST_F(TrayIcon, ARefusedAddIsTriedAgainWithLongerWaitsUntilTheShellTakesIt) {
+    struct Case {
+        const char *name;
+        int refusedAtCreation;
+        int refusedAfterShellRestart; // -1: the shell does not restart
+        bool secondStart;
+        UINT firstWait;
+        size_t adds;
+    } cases[] = {
+        {"logon", 3, -1, false, 50, 4},
+        {"shell restart", 0, 3, false, 50, 5},
+        {"second start", 1, -1, true, 600000, 2},
+    };
+    UINT savedWait = TrayRetryFirstWait;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        NotifyIconCall = RefuseFirstAdds;
+        Requests.clear();
+        AddTicks.clear();
+        AddsToRefuse = c.refusedAtCreation;
+        TrayRetryFirstWait = c.firstWait;
+        HWND player = StartPlayerWindow();
+        ASSERT_NE(nullptr, player);
+        SetTrayTip(player, L"song.mp3 - Tonquil");
+        if (c.refusedAfterShellRestart >= 0) {
+            ASSERT_TRUE(WaitForAdds(1));
+            AddsToRefuse = c.refusedAfterShellRestart;
+            AddTicks.clear();
+            SendMessageW(player, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        }
+        if (c.secondStart)
+            PostMessageW(player, WM_TRAYRETRY, 0, 0);
+
+        ASSERT_TRUE(WaitForAdds(c.adds));
+        EXPECT_EQ(0, AddsToRefuse);
+        UINT wait = c.firstWait;
+        for (size_t i = 1; !c.secondStart && i < AddTicks.size(); ++i, wait = NextRetryWait(wait))
+            EXPECT_GE(AddTicks[i] - AddTicks[i - 1] + 16, wait) << i;
+        EXPECT_FALSE(KillTimer(player, TRAY_RETRY_TIMER_ID));
+        // The tip set while the icon was missing comes right after the add.
+        ASSERT_LE(2u, Requests.size());
+        EXPECT_EQ((DWORD)NIM_ADD, Requests[Requests.size() - 2].message);
+        EXPECT_EQ((DWORD)NIM_MODIFY, Requests.back().message);
+        EXPECT_EQ(std::wstring(L"song.mp3 - Tonquil"), Requests.back().data.szTip);
+
+        size_t before = Requests.size();
+        PostMessageW(player, WM_TRAYRETRY, 0, 0);
+        PumpMessages();
+        EXPECT_EQ(before, Requests.size());
+        ClosePlayerWindow(player);
+    }
+    TrayRetryFirstWait = savedWait;
 }
 
 } // namespace
