@@ -5,15 +5,6 @@
 #define ENCODING_UTF16BE 2
 #define ENCODING_UTF8 3
 
-void *Id3Alloc(SIZE_T bytes) {
-    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
-}
-
-void Id3Free(void *block) {
-    if (block)
-        HeapFree(GetProcessHeap(), 0, block);
-}
-
 static int CountUntilZero(const BYTE *bytes, int limit) {
     int count = 0;
     while (count < limit && bytes[count])
@@ -25,7 +16,7 @@ WCHAR *TextUntilZero(UINT codePage, const BYTE *bytes, int count) {
     count = CountUntilZero(bytes, count);
     int length =
         count > 0 ? MultiByteToWideChar(codePage, 0, (const char *)bytes, count, NULL, 0) : 0;
-    WCHAR *text = (WCHAR *)Id3Alloc(((SIZE_T)length + 1) * sizeof(WCHAR));
+    WCHAR *text = (WCHAR *)HeapZeroAlloc(((SIZE_T)length + 1) * sizeof(WCHAR));
     if (text && length > 0)
         MultiByteToWideChar(codePage, 0, (const char *)bytes, count, text, length);
     return text;
@@ -54,7 +45,7 @@ static WCHAR *Utf16Text(BYTE encoding, const BYTE *bytes, int count) {
     int units = 0;
     while (units * 2 < count && UnitAt(bytes, count, units, bigEndian) != 0)
         ++units;
-    WCHAR *text = (WCHAR *)Id3Alloc(((SIZE_T)units + 1) * sizeof(WCHAR));
+    WCHAR *text = (WCHAR *)HeapZeroAlloc(((SIZE_T)units + 1) * sizeof(WCHAR));
     for (int i = 0; text && i < units; ++i)
         text[i] = UnitAt(bytes, count, i, bigEndian);
     return text;
@@ -87,7 +78,7 @@ WCHAR *TrimBlanks(WCHAR *text) {
     while (end > start && IsBlank(text[end - 1]))
         --end;
     if (end == start) {
-        Id3Free(text);
+        HeapRelease(text);
         return NULL;
     }
     MoveMemory(text, text + start, (SIZE_T)(end - start) * sizeof(WCHAR));

@@ -5,9 +5,8 @@
 
 #include <windows.h>
 
-// Zero-filled, from the process heap; Id3Free accepts NULL.
-void *Id3Alloc(SIZE_T bytes);
-void Id3Free(void *block);
+#include "tonquil_heap.h"
+
 
 // The bytes up to the first zero among count, converted from the code page.
 WCHAR *TextUntilZero(UINT codePage, const BYTE *bytes, int count);

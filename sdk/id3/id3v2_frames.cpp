@@ -129,7 +129,7 @@ static WCHAR *FrameText(const FRAMEAREA *area, const FRAMEHEADER *frame) {
     LONG copyLength = 0;
     BYTE *copy = RemoveUnsynchronisation(data, count, &copyLength);
     WCHAR *text = copy ? DataText(copy, copyLength) : NULL;
-    Id3Free(copy);
+    HeapRelease(copy);
     return text;
 }
 
@@ -152,7 +152,7 @@ WCHAR *FindFrameText(const FRAMEAREA *area, const char *frameId) {
 }
 
 BYTE *RemoveUnsynchronisation(const BYTE *bytes, LONG length, LONG *copyLength) {
-    BYTE *copy = (BYTE *)Id3Alloc((SIZE_T)length);
+    BYTE *copy = (BYTE *)HeapZeroAlloc((SIZE_T)length);
     if (!copy)
         return NULL;
     LONG out = 0;

@@ -57,7 +57,7 @@ static WCHAR *FindInArea(FRAMEAREA *area, const char *frameId) {
     area->Bytes = copy;
     area->Length = copyLength;
     WCHAR *text = FindFrameText(area, frameId);
-    Id3Free(copy);
+    HeapRelease(copy);
     return text;
 }
 

@@ -8,7 +8,7 @@ static WCHAR *FirstText(const BYTE *id3v1, int field, const BYTE *id3v2, const c
     WCHAR *text = ParseId3v2Frame(id3v2, frameId);
     if (text && text[0])
         return text;
-    Id3Free(text);
+    HeapRelease(text);
     return ParseId3v1Field(id3v1, field);
 }
 
