@@ -51,6 +51,12 @@ typedef struct TQSOURCE {
 #define TQ_MAX_CHANNELS 8
 #define TQ_MAX_RATE 1000000
 
+/* The widest ReplayGain values any track needs: gains beyond +-TQ_MAX_GAIN_DB
+   and peaks above TQ_MAX_PEAK (full scale 1) are taken as damage, whether a
+   tag or a plug-in states them, and ignored. */
+#define TQ_MAX_GAIN_DB 64
+#define TQ_MAX_PEAK 64
+
 typedef struct TQDECODER {
     DWORD Rate;     /* frames per second, 1 to TQ_MAX_RATE */
     DWORD Channels; /* 1 to TQ_MAX_CHANNELS samples per frame, interleaved */

@@ -88,7 +88,7 @@
  */
 typedef struct TRACKENTRY {
     struct TRACKENTRY *Prev; /* the preceding entry, or the list head */
-    LONG TrackId;            /* serial number, never reused while the player runs */
+    LONG TrackId;            /* serial number from 1, restarted when the list is loaded again */
     WCHAR *Path;             /* the audio file */
     LONG Reserved1;
     struct TRACKENTRY *Next; /* the following entry, or NULL for the last */

@@ -24,7 +24,6 @@ namespace {
 #define KEEP_VOLUME -1
 #define KEEP_PAN -101
 #define MIN_FREQ 100
-#define MAX_FREQ 1000000
 #define NO_POSITION ((QWORD)-1)
 
 // -1 is the default device and 0 "no sound"; 1 and up are waveOut devices.
@@ -137,7 +136,8 @@ BOOL WINAPI BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pa
     return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
         std::lock_guard<std::mutex> hold(EngineLock);
         Stream *stream = FindStream(handle);
-        if (!stream || (freq != KEEP_FREQ && freq != 0 && (freq < MIN_FREQ || freq > MAX_FREQ)) ||
+        if (!stream ||
+            (freq != KEEP_FREQ && freq != 0 && (freq < MIN_FREQ || freq > TQ_MAX_RATE)) ||
             (volume != KEEP_VOLUME && (volume < 0 || volume > 100)) ||
             (pan != KEEP_PAN && (pan < -100 || pan > 100)))
             return FALSE;

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#define MAX_OUTPUT_CHANNELS 8
-
 // Replaces the first frames samples with the mean of each frame's channels.
 void MixToMono(float *samples, DWORD frames, DWORD channels);
 // The gain of each channel for volume 0..100 and pan -100 (left) .. 100 (right);

@@ -4,15 +4,12 @@
 
 namespace {
 
-#define MAX_GAIN_DB 60.0f
-#define MAX_PEAK 1000.0f
-
 bool UsableGain(const TQDECODER *decoder, DWORD flag, float gain) {
-    return (decoder->GainFlags & flag) && isfinite(gain) && fabsf(gain) <= MAX_GAIN_DB;
+    return (decoder->GainFlags & flag) && isfinite(gain) && fabsf(gain) <= TQ_MAX_GAIN_DB;
 }
 
 bool UsablePeak(const TQDECODER *decoder, DWORD flag, float peak) {
-    return (decoder->GainFlags & flag) && isfinite(peak) && peak > 0.0f && peak <= MAX_PEAK;
+    return (decoder->GainFlags & flag) && isfinite(peak) && peak > 0.0f && peak <= TQ_MAX_PEAK;
 }
 
 } // namespace

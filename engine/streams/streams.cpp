@@ -209,7 +209,7 @@ bool FeedStream(Stream *stream) {
             break;
         if (stream->Channels != stream->Decoder.Channels)
             MixToMono(stream->Scratch.data(), frames, stream->Decoder.Channels);
-        float gains[MAX_OUTPUT_CHANNELS];
+        float gains[TQ_MAX_CHANNELS];
         ChannelGains(stream->Volume, stream->Pan, stream->Channels, gains);
         float replayGain = ReplayGainFactor(&stream->Decoder, Engine.ReplayGain);
         for (DWORD channel = 0; channel < stream->Channels; ++channel)

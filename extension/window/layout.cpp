@@ -27,8 +27,8 @@ typedef int(WINAPI *GETSYSTEMMETRICSFORDPI)(int, UINT);
 static void MessageFont(UINT dpi, LOGFONTW *font) {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
-    SYSTEMPARAMETERSINFOFORDPI forDpi =
-        (SYSTEMPARAMETERSINFOFORDPI)(void *)User32Function("SystemParametersInfoForDpi");
+    SYSTEMPARAMETERSINFOFORDPI forDpi = (SYSTEMPARAMETERSINFOFORDPI)(void *)SystemFunction(
+        L"user32.dll", "SystemParametersInfoForDpi");
     if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
         *font = metrics.lfMessageFont;
         return;
@@ -46,7 +46,7 @@ static void MessageFont(UINT dpi, LOGFONTW *font) {
 
 static int IconSize(int metric, UINT dpi) {
     GETSYSTEMMETRICSFORDPI forDpi =
-        (GETSYSTEMMETRICSFORDPI)(void *)User32Function("GetSystemMetricsForDpi");
+        (GETSYSTEMMETRICSFORDPI)(void *)SystemFunction(L"user32.dll", "GetSystemMetricsForDpi");
     return forDpi ? forDpi(metric, dpi) : GetSystemMetrics(metric);
 }
 

@@ -129,4 +129,5 @@ void ClearPlaylist() {
     }
     Playlist->Next = NULL;
     Playlist->Prev = NULL;
+    TrackCounter = 0;
 }

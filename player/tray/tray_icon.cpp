@@ -1,5 +1,7 @@
 #include "player/tray/tray_icon.h"
 
+#include "tonquil_dpi.h"
+
 #define TIP_CAPACITY 128
 #define INFO_CAPACITY 256
 #define INFO_TITLE_CAPACITY 64
@@ -30,38 +32,16 @@ static void CopyField(WCHAR *field, int capacity, const WCHAR *text) {
         field[0] = 0;
 }
 
-typedef UINT(WINAPI *GETDPIFORWINDOW)(HWND);
 typedef int(WINAPI *GETSYSTEMMETRICSFORDPI)(int, UINT);
 typedef HRESULT(WINAPI *LOADICONMETRIC)(HINSTANCE, PCWSTR, int, HICON *);
 #define SMALL_ICON_METRIC 0 // LIM_SMALL
 #define PLAIN_SMALL_ICON 16
-#define PLAIN_DPI 96
+
+TRAYDPIPROC TrayDpiCall = WindowDpi;
 
 // Newer systems only, so looked up: per-monitor sizes from Windows 10, the
 // icon at the system's small size from Vista. comctl32 is one of the
 // system's own, and the manifest makes it version 6.
-static FARPROC SystemFunction(const WCHAR *module, const char *name) {
-    HMODULE library = GetModuleHandleW(module);
-    if (!library)
-        library = LoadLibraryW(module);
-    return library ? GetProcAddress(library, name) : NULL;
-}
-
-static UINT WindowDpi(HWND window) {
-    GETDPIFORWINDOW forWindow =
-        (GETDPIFORWINDOW)(void *)SystemFunction(L"user32.dll", "GetDpiForWindow");
-    UINT dpi = forWindow ? forWindow(window) : 0;
-    if (dpi)
-        return dpi;
-    HDC screen = GetDC(NULL);
-    int logical = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(NULL, screen);
-    return logical > 0 ? (UINT)logical : PLAIN_DPI;
-}
-
-TRAYDPIPROC TrayDpiCall = WindowDpi;
-
 static GETSYSTEMMETRICSFORDPI MetricsForDpi() {
     return (GETSYSTEMMETRICSFORDPI)(void *)SystemFunction(L"user32.dll", "GetSystemMetricsForDpi");
 }

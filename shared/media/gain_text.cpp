@@ -2,10 +2,10 @@
 
 #include <math.h>
 
+#include "tonquil_decoder_plugin.h"
+
 namespace {
 
-const double MAX_GAIN_DB = 64;
-const double MAX_PEAK = 64;
 const double R128_TO_REPLAYGAIN_DB = 5;
 
 void SkipSpaces(const char **text) {
@@ -69,7 +69,7 @@ bool ReadWholeDecimal(const char *text, bool fraction, bool decibels, double *va
 
 bool ParseGainText(const char *text, float *gain) {
     double value;
-    if (!ReadWholeDecimal(text, true, true, &value) || fabs(value) > MAX_GAIN_DB)
+    if (!ReadWholeDecimal(text, true, true, &value) || fabs(value) > TQ_MAX_GAIN_DB)
         return false;
     *gain = (float)value;
     return true;
@@ -77,7 +77,7 @@ bool ParseGainText(const char *text, float *gain) {
 
 bool ParsePeakText(const char *text, float *peak) {
     double value;
-    if (!ReadWholeDecimal(text, true, false, &value) || value <= 0 || value > MAX_PEAK)
+    if (!ReadWholeDecimal(text, true, false, &value) || value <= 0 || value > TQ_MAX_PEAK)
         return false;
     *peak = (float)value;
     return true;
