@@ -9,7 +9,9 @@ namespace {
 const FileFormat Formats[] = {
     {L".flac", "flac", MEDIA_PLUGIN},
     {L".ape", "ape", MEDIA_PLUGIN},
+    {L".wv", "wv", MEDIA_PLUGIN},
     {L".tta", "tta", MEDIA_PLUGIN},
+    {L".tak", "tak", MEDIA_PLUGIN},
     {L".wav", "wav", MEDIA_ENGINE},
     {L".fla", "flac", MEDIA_PLUGIN},
     {L".m4a", "mov,mp4,m4a,3gp,3g2,mj2", MEDIA_PLUGIN},

@@ -11,6 +11,7 @@ namespace {
 // AAC in MP4 counts its own frames: after a seek, its timestamps are not
 // those of decoding from the start. MP3 frames lean on up to 511 bytes of earlier frames and on the
 // overlap of the one before; AAC, WMA and Vorbis on the block before; Opus wants 80 ms.
+// TAK's raw stream gets its timestamps from the parser, not the container.
 // Each kind names the format whose demuxer reads it: MPEG audio's layers by
 // their own extensions, FLAC by .flac, MP4 by .m4a.
 const MediaKind Kinds[] = {
@@ -22,6 +23,8 @@ const MediaKind Kinds[] = {
     {L".flac", AV_CODEC_ID_FLAC, true, true, false, 0},
     {L".tta", AV_CODEC_ID_TTA, true, true, false, 0},
     {L".ape", AV_CODEC_ID_APE, true, true, false, 0},
+    {L".wv", AV_CODEC_ID_WAVPACK, true, true, false, 0},
+    {L".tak", AV_CODEC_ID_TAK, false, true, false, 0},
     {L".wma", AV_CODEC_ID_WMAV1, false, false, false, 100},
     {L".wma", AV_CODEC_ID_WMAV2, false, false, false, 100},
     {L".wma", AV_CODEC_ID_WMAPRO, false, false, false, 100},
