@@ -11,6 +11,8 @@ namespace {
 // AAC in MP4 counts its own frames: after a seek, its timestamps are not
 // those of decoding from the start. MP3 frames lean on up to 511 bytes of earlier frames and on the
 // overlap of the one before; AAC, WMA and Vorbis on the block before; Opus wants 80 ms.
+// WAV reaches FFmpeg only when the engine's own reader refuses it: RF64 and
+// BW64, A-law, mu-law and 64-bit floats.
 // TAK's raw stream gets its timestamps from the parser, not the container.
 // Each kind names the format whose demuxer reads it: MPEG audio's layers by
 // their own extensions, FLAC by .flac, MP4 by .m4a.
@@ -19,6 +21,14 @@ const MediaKind Kinds[] = {
     {L".mp2", AV_CODEC_ID_MP2, false, true, false, 100},
     {L".mp3", AV_CODEC_ID_MP3, false, true, false, 250},
     {L".ogg", AV_CODEC_ID_VORBIS, true, true, false, 100},
+    {L".wav", AV_CODEC_ID_PCM_U8, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_S16LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_S24LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_S32LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_F32LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_F64LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_ALAW, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_MULAW, true, true, false, 0},
     {L".opus", AV_CODEC_ID_OPUS, true, true, false, 100},
     {L".flac", AV_CODEC_ID_FLAC, true, true, false, 0},
     {L".tta", AV_CODEC_ID_TTA, true, true, false, 0},
