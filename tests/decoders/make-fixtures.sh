@@ -3,7 +3,9 @@
 # reference its decoder is held to:
 #   <name>.<ext> and <name>.ref.raw: the file and what it must decode to: the
 #     source's own integers (<bits>-bit, as in the name) for the lossless
-#     formats, little-endian 32-bit floats from Debian's ffmpeg for the lossy.
+#     formats, its own 32-bit floats for WavPack's floats (wvf-*),
+#     little-endian 32-bit floats from Debian's ffmpeg for the lossy and for
+#     the WAV codings other than integer PCM.
 #   <name>.frames: for AAC in MP4, the length its edit list states, which
 #     ends the track inside the last frame (Debian's ffmpeg 5.1 decodes that
 #     frame whole).
