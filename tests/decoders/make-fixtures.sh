@@ -193,6 +193,8 @@ ffmpeg -v error -y -i gains.wav -metadata REPLAYGAIN_TRACK_GAIN="-3.10 dB" \
     -metadata REPLAYGAIN_TRACK_PEAK=0.75 gains.mp3
 ffmpeg -v error -y -i gains.wav -c:a libopus -metadata R128_TRACK_GAIN=-512 \
     -metadata R128_ALBUM_GAIN=256 gains.opus
+wavpack -q -y -w "REPLAYGAIN_TRACK_GAIN=-4.75 dB" -w "REPLAYGAIN_ALBUM_PEAK=0.8125" \
+    gains.wav -o gains.wv
 jmac c2 gains.wav gains.ape && apev2 gains.ape "REPLAYGAIN_TRACK_GAIN=nan dB" \
     "REPLAYGAIN_TRACK_PEAK=-1" "REPLAYGAIN_ALBUM_GAIN=2.5" "REPLAYGAIN_ALBUM_PEAK=1e999"
 
