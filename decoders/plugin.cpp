@@ -1,6 +1,6 @@
 // Tonquil's decoder plug-in: every kind the engine leaves to plug-ins (Monkey's
-// Audio, TTA, FLAC, WMA, AAC and ALAC in MP4, ADTS AAC, Ogg Opus), through
-// FFmpeg. It refuses the kinds the engine reads by itself.
+// Audio, WavPack, TTA, TAK, FLAC, WMA, AAC and ALAC in MP4, ADTS AAC, Ogg
+// Opus), through FFmpeg. It refuses the kinds the engine reads by itself.
 #include "media/media_decoder.h"
 
 #include <string.h>

@@ -7,15 +7,15 @@ set -eu
 # The engine and the plug-in decode through FFmpeg, built from Debian's
 # source package (scripts/build-ffmpeg.sh: apt-get source needs a deb-src
 # entry and dpkg-dev, FFmpeg's assembly nasm). vorbis-tools, flac, ffmpeg (with libopus),
-# lame, twolame and jmac (Monkey's Audio, on a Java runtime) make the format
-# tests' fixtures; ffmpeg also decodes the lossy references. The gapless test
+# lame, twolame, wavpack, sox and jmac (Monkey's Audio, on a Java runtime) make
+# the format tests' fixtures; ffmpeg also decodes the lossy references. The gapless test
 # captures through a private PulseAudio, which 32-bit Wine reaches through the
 # 32-bit client library. The native fuzz test (tests/fuzz) builds with clang
 # and libFuzzer, its FFmpeg glue harness against Debian's own FFmpeg 5.1.
 packages=(g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth googletest cmake make python3
           imagemagick xdotool x11-utils fonts-noto-cjk fonts-wine sox lame twolame alsa-utils
           pulseaudio libpulse0:i386 libasound2-plugins:i386
-          dpkg-dev nasm vorbis-tools flac ffmpeg libjmac-java default-jre-headless
+          dpkg-dev nasm vorbis-tools flac wavpack ffmpeg libjmac-java default-jre-headless
           clang libfuzzer-14-dev pkg-config libavformat-dev libavcodec-dev libavutil-dev
           eyed3 kid3-cli id3v2 python3-mutagen)
 [ "${1:-}" = x64 ] && packages=(g++-mingw-w64-x86-64)

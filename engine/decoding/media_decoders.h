@@ -1,6 +1,7 @@
-// The engine's own decoder for MPEG audio layers 1-3 and Ogg Vorbis, through
-// FFmpeg: it opens only those kinds, whatever the file is called, and leaves
-// every other kind to the decoder plug-ins.
+// The engine's own decoder for MPEG audio layers 1-3, Ogg Vorbis and the WAV
+// files that the RIFF reader refuses, through FFmpeg: it opens only those
+// kinds, whatever the file is called, and leaves every other kind to the
+// decoder plug-ins.
 #ifndef TONQUIL_ENGINE_DECODING_MEDIA_DECODERS_H
 #define TONQUIL_ENGINE_DECODING_MEDIA_DECODERS_H
 

@@ -18,13 +18,6 @@ void GetFileExtension(WCHAR *text) {
         MoveMemory(text, dot, (lstrlenW(dot) + 1) * sizeof(WCHAR));
 }
 
-int IsStringInList(const WCHAR *text, int count, const WCHAR *const *list) {
-    for (int i = 0; i < count; ++i)
-        if (lstrcmpW(text, list[i]) == 0)
-            return 1;
-    return 0;
-}
-
 // The names before the first dot that the system gives to devices.
 static const WCHAR *const DeviceNames[] = {
     L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2", L"COM3",   L"COM4",

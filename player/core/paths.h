@@ -10,8 +10,6 @@
 void CutAfterLastBackslash(WCHAR *text);
 // Replaces the text, in place, by its part from the last '.' on; no '.' leaves it whole.
 void GetFileExtension(WCHAR *text);
-// 1 when lstrcmpW finds the text equal to one of the count listed texts.
-int IsStringInList(const WCHAR *text, int count, const WCHAR *const *list);
 
 // 1 when the path names a device rather than a file: the device namespace
 // (\\.\), or a base name the system keeps for devices whatever the folder

@@ -1,37 +1,24 @@
 #include "player/playlist/playlist.h"
 
-#include <iterator>
-
+#include "formats/file_formats.h"
 #include "player/core/paths.h"
 
-// The playable extensions in two groups: what the audio library decodes by
-// itself, and what it needs plug-ins for.
-static const WCHAR *const BuiltInExtensions[] = {L".mp1", L".mp2", L".mp3", L".wav", L".ogg"};
-static const WCHAR *const PluginExtensions[] = {
-    L".wma", L".fla", L".flac", L".ape", L".tta", L".mp4", L".m4a", L".aac", L".opus",
-};
-
 // A path longer than the buffer is tested by its cut copy.
-static int HasExtensionIn(const WCHAR *path, int count, const WCHAR *const *list) {
+static const FileFormat *FormatOf(const WCHAR *path) {
     WCHAR extension[MAX_PATH];
     lstrcpynW(extension, path, MAX_PATH);
     GetFileExtension(extension);
-    return IsStringInList(extension, count, list);
+    return FindFileFormat(extension);
 }
 
 int IsBuiltInType(const WCHAR *path) {
-    return HasExtensionIn(path, (int)std::size(BuiltInExtensions), BuiltInExtensions);
+    const FileFormat *format = FormatOf(path);
+    return format && format->Side == MEDIA_ENGINE;
 }
 
 const WCHAR *PlayableExtension(int index) {
-    int builtIn = (int)std::size(BuiltInExtensions);
-    if (index < 0)
-        return NULL;
-    if (index < builtIn)
-        return BuiltInExtensions[index];
-    if (index - builtIn < (int)std::size(PluginExtensions))
-        return PluginExtensions[index - builtIn];
-    return NULL;
+    const FileFormat *format = FileFormatAt(index);
+    return format ? format->Extension : NULL;
 }
 
 int IsPlayableFile(const WCHAR *path) {
@@ -48,6 +35,5 @@ int IsPlayableFile(const WCHAR *path) {
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     CloseHandle(file);
-    return IsBuiltInType(path) ||
-           HasExtensionIn(path, (int)std::size(PluginExtensions), PluginExtensions);
+    return FormatOf(path) != NULL;
 }

@@ -50,7 +50,7 @@ int IsPlayableFile(const WCHAR *path);
 // the last.
 const WCHAR *PlayableExtension(int index);
 // 1 when the path's extension is one the audio library decodes without
-// plug-ins (the first group of the playable extensions).
+// plug-ins.
 int IsBuiltInType(const WCHAR *path);
 
 void LoadPlaylistFile(const WCHAR *path);

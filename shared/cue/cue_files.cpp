@@ -1,17 +1,10 @@
 #include "cue/cue_files.h"
 
 #include "cue/cue_reference.h"
+#include "formats/file_formats.h"
 #include "tonquil_heap.h"
 
-#include <iterator>
-
 namespace {
-
-// The kinds a sheet's missing file is looked for in, lossless images first.
-const WCHAR *const ImageExtensions[] = {
-    L".flac", L".ape", L".wv",   L".tta", L".tak", L".wav", L".fla", L".m4a",
-    L".mp4",  L".ogg", L".opus", L".mp3", L".wma", L".aac", L".mp2", L".mp1",
-};
 
 bool IsFile(const WCHAR *path) {
     DWORD attributes = GetFileAttributesW(path);
@@ -82,7 +75,9 @@ int ResolveCueFile(const WCHAR *sheetPath, const WCHAR *name, WCHAR *out) {
     if (Playable(sheetPath, out))
         return 1;
     WCHAR *extension = ExtensionOf(out);
-    for (const WCHAR *candidate : ImageExtensions) {
+    // The table lists lossless images first, the likeliest for a sheet.
+    for (int i = 0; FileFormatAt(i); ++i) {
+        const WCHAR *candidate = FileFormatAt(i)->Extension;
         if ((extension - out) + lstrlenW(candidate) >= MAX_PATH)
             continue;
         lstrcpyW(extension, candidate);

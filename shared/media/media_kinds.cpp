@@ -11,29 +11,48 @@ namespace {
 // AAC in MP4 counts its own frames: after a seek, its timestamps are not
 // those of decoding from the start. MP3 frames lean on up to 511 bytes of earlier frames and on the
 // overlap of the one before; AAC, WMA and Vorbis on the block before; Opus wants 80 ms.
+// WAV reaches FFmpeg only when the engine's own reader refuses it: RF64 and
+// BW64, A-law, mu-law and 64-bit floats.
+// TAK's raw stream gets its timestamps from the parser, not the container.
+// Each kind names the format whose demuxer reads it: MPEG audio's layers by
+// their own extensions, FLAC by .flac, MP4 by .m4a.
 const MediaKind Kinds[] = {
-    {"mp3", AV_CODEC_ID_MP1, MEDIA_ENGINE, false, true, false, 100},
-    {"mp3", AV_CODEC_ID_MP2, MEDIA_ENGINE, false, true, false, 100},
-    {"mp3", AV_CODEC_ID_MP3, MEDIA_ENGINE, false, true, false, 250},
-    {"ogg", AV_CODEC_ID_VORBIS, MEDIA_ENGINE, true, true, false, 100},
-    {"ogg", AV_CODEC_ID_OPUS, MEDIA_PLUGIN, true, true, false, 100},
-    {"flac", AV_CODEC_ID_FLAC, MEDIA_PLUGIN, true, true, false, 0},
-    {"tta", AV_CODEC_ID_TTA, MEDIA_PLUGIN, true, true, false, 0},
-    {"ape", AV_CODEC_ID_APE, MEDIA_PLUGIN, true, true, false, 0},
-    {"asf", AV_CODEC_ID_WMAV1, MEDIA_PLUGIN, false, false, false, 100},
-    {"asf", AV_CODEC_ID_WMAV2, MEDIA_PLUGIN, false, false, false, 100},
-    {"asf", AV_CODEC_ID_WMAPRO, MEDIA_PLUGIN, false, false, false, 100},
-    {"asf", AV_CODEC_ID_WMALOSSLESS, MEDIA_PLUGIN, false, false, false, 100},
-    {"mov,mp4,m4a,3gp,3g2,mj2", AV_CODEC_ID_AAC, MEDIA_PLUGIN, false, true, true, 100},
-    {"mov,mp4,m4a,3gp,3g2,mj2", AV_CODEC_ID_ALAC, MEDIA_PLUGIN, true, true, true, 0},
-    {"aac", AV_CODEC_ID_AAC, MEDIA_PLUGIN, false, true, false, 100},
+    {L".mp1", AV_CODEC_ID_MP1, false, true, false, 100},
+    {L".mp2", AV_CODEC_ID_MP2, false, true, false, 100},
+    {L".mp3", AV_CODEC_ID_MP3, false, true, false, 250},
+    {L".ogg", AV_CODEC_ID_VORBIS, true, true, false, 100},
+    {L".wav", AV_CODEC_ID_PCM_U8, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_S16LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_S24LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_S32LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_F32LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_F64LE, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_ALAW, true, true, false, 0},
+    {L".wav", AV_CODEC_ID_PCM_MULAW, true, true, false, 0},
+    {L".opus", AV_CODEC_ID_OPUS, true, true, false, 100},
+    {L".flac", AV_CODEC_ID_FLAC, true, true, false, 0},
+    {L".tta", AV_CODEC_ID_TTA, true, true, false, 0},
+    {L".ape", AV_CODEC_ID_APE, true, true, false, 0},
+    {L".wv", AV_CODEC_ID_WAVPACK, true, true, false, 0},
+    {L".tak", AV_CODEC_ID_TAK, false, true, false, 0},
+    {L".wma", AV_CODEC_ID_WMAV1, false, false, false, 100},
+    {L".wma", AV_CODEC_ID_WMAV2, false, false, false, 100},
+    {L".wma", AV_CODEC_ID_WMAPRO, false, false, false, 100},
+    {L".wma", AV_CODEC_ID_WMALOSSLESS, false, false, false, 100},
+    {L".m4a", AV_CODEC_ID_AAC, false, true, true, 100},
+    {L".m4a", AV_CODEC_ID_ALAC, true, true, true, 0},
+    {L".aac", AV_CODEC_ID_AAC, false, true, false, 100},
 };
 
 } // namespace
 
-const MediaKind *FindMediaKind(const char *demuxer, int codec) {
-    for (const MediaKind &kind : Kinds)
-        if (kind.Codec == codec && strcmp(kind.Demuxer, demuxer) == 0)
+const MediaKind *FindMediaKind(const char *demuxer, int codec, MediaSide *side) {
+    for (const MediaKind &kind : Kinds) {
+        const FileFormat *format = FindFileFormat(kind.Extension);
+        if (format && kind.Codec == codec && strcmp(format->Demuxer, demuxer) == 0) {
+            *side = format->Side;
             return &kind;
+        }
+    }
     return NULL;
 }

@@ -4,12 +4,12 @@
 #ifndef TONQUIL_MEDIA_MEDIA_KINDS_H
 #define TONQUIL_MEDIA_MEDIA_KINDS_H
 
-enum MediaSide { MEDIA_ENGINE, MEDIA_PLUGIN };
+#include "formats/file_formats.h"
 
 struct MediaKind {
-    const char *Demuxer; // FFmpeg's name of the container
-    int Codec;           // an AVCodecID
-    MediaSide Side;
+    // The format whose demuxer reads this codec and whose side decodes it.
+    const WCHAR *Extension;
+    int Codec; // an AVCodecID
     // The container's timestamps place every frame exactly after a seek, and
     // its duration is the exact length; otherwise both come from counting
     // the frames of the packets from the start.
@@ -24,7 +24,8 @@ struct MediaKind {
     int PrerollMs;
 };
 
-// The kind of this container and codec, NULL when Tonquil decodes no such file.
-const MediaKind *FindMediaKind(const char *demuxer, int codec);
+// The kind of this container and codec, NULL when Tonquil decodes no such file;
+// *side says who decodes it.
+const MediaKind *FindMediaKind(const char *demuxer, int codec, MediaSide *side);
 
 #endif

@@ -22,8 +22,10 @@ bool OpenDemuxer(MediaStream *stream) {
     if (stream->Index < 0)
         return false;
     const AVCodecParameters *parameters = stream->Format->streams[stream->Index]->codecpar;
-    const MediaKind *kind = FindMediaKind(stream->Format->iformat->name, parameters->codec_id);
-    if (!kind || kind->Side != stream->Side)
+    MediaSide side;
+    const MediaKind *kind =
+        FindMediaKind(stream->Format->iformat->name, parameters->codec_id, &side);
+    if (!kind || side != stream->Side)
         return false;
     stream->Kind = kind;
     for (unsigned i = 0; i < stream->Format->nb_streams; ++i)

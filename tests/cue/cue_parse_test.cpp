@@ -154,7 +154,8 @@ TEST(CueSheet, ParsesEachSheetOfTheTable) {
 
 TEST(CueSheet, FindsTheFileOrTheSameNameOfAnotherKindButNeverASheet) {
     std::wstring folder = MakeScratchFolder(L"files");
-    for (const wchar_t *name : {L"rip.flac", L"here.wav", L"other.cue"})
+    for (const wchar_t *name :
+         {L"rip.flac", L"here.wav", L"other.cue", L"img.tak", L"pair.tak", L"pair.wv"})
         ASSERT_TRUE(WriteBytes(folder + name, "x"));
     CreateDirectoryW((folder + L"sub").c_str(), NULL);
     ASSERT_TRUE(WriteBytes(folder + L"sub\\deep.ape", "x"));
@@ -169,6 +170,8 @@ TEST(CueSheet, FindsTheFileOrTheSameNameOfAnotherKindButNeverASheet) {
         {L"rip.wav", folder + L"rip.flac"}, // ripped as WAV, compressed later
         {L"rip", folder + L"rip.flac"},
         {L"sub/deep.wav", folder + L"sub\\deep.ape"},
+        {L"img.wav", folder + L"img.tak"},
+        {L"pair.wav", folder + L"pair.wv"}, // WavPack is looked for before TAK
         {absolute.c_str(), absolute},
         {L"gone.wav", L""},
         {L"album.cue", L""},

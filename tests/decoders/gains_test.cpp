@@ -66,6 +66,7 @@ TEST(Gains, EachKindOfTagGivesItsGains) {
         {"gains.opus", OpenThroughPlugin, TQ_GAIN_TRACK | TQ_GAIN_ALBUM, 3.0f, 0, 6.0f, 0},
         // Not a number, a peak below 0 and an infinite peak are left out.
         {"gains.ape", OpenThroughPlugin, TQ_GAIN_ALBUM, 0, 0, 2.5f, 0},
+        {"gains.wv", OpenThroughPlugin, TQ_GAIN_TRACK | TQ_PEAK_ALBUM, -4.75f, 0, 0, 0.8125f},
         {"tagged.flac", OpenThroughPlugin, 0, 0, 0, 0, 0},
     };
     for (const auto &c : cases) {

@@ -3,7 +3,9 @@
 # reference its decoder is held to:
 #   <name>.<ext> and <name>.ref.raw: the file and what it must decode to: the
 #     source's own integers (<bits>-bit, as in the name) for the lossless
-#     formats, little-endian 32-bit floats from Debian's ffmpeg for the lossy.
+#     formats, its own 32-bit floats for WavPack's floats (wvf-*),
+#     little-endian 32-bit floats from Debian's ffmpeg for the lossy and for
+#     the WAV codings other than integer PCM.
 #   <name>.frames: for AAC in MP4, the length its edit list states, which
 #     ends the track inside the last frame (Debian's ffmpeg 5.1 decodes that
 #     frame whole).
@@ -20,8 +22,8 @@ jmac() { java -jar /usr/share/java/jmac.jar "$@" >/dev/null 2>&1; }
 # A chord with a little noise: every bit of a lossless sample changes, and a
 # lossy codec has something to keep. Lengths fall between block sizes. Mono
 # and stereo as plain PCM WAV, the only kind jmac takes.
-source_wav() { # name, rate, channels, bits, seconds
-    local encoding=signed-integer type=wavpcm
+source_wav() { # name, rate, channels, bits, seconds[, encoding]
+    local encoding=${6:-signed-integer} type=wavpcm
     [ "$4" = 8 ] && encoding=unsigned-integer
     [ "$3" -gt 2 ] && type=wav
     sox -V1 -R -r "$2" -c "$3" -n -b "$4" -e "$encoding" -t "$type" "$1" \
@@ -47,6 +49,47 @@ for layout in "16 1 44100 1.37" "24 2 48000 0.93" "16 6 48000 0.61" "24 6 96000 
     fi
     rm -f "src-$name.wav"
 done
+
+# WavPack (wavpack): lossless integers of 8, 16 and 24 bits and 32-bit floats
+# against their source.
+for layout in "8 1 22050 0.5 signed-integer" "16 2 44100 0.77 signed-integer" \
+              "24 2 96000 0.31 signed-integer" "16 6 48000 0.29 signed-integer" \
+              "32 2 48000 0.6 floating-point"; do
+    read -r bits channels rate seconds encoding <<<"$layout"
+    name="$bits-${channels}ch-$rate" kind=wv
+    [ "$encoding" = floating-point ] && kind=wvf
+    source_wav "src-$name.wav" "$rate" "$channels" "$bits" "$seconds" "$encoding"
+    wavpack -q -y "src-$name.wav" -o "$kind-$name.wv"
+    raw_of "src-$name.wav" "$kind-$name.ref.raw"
+    rm -f "src-$name.wav"
+done
+
+# WAV in every coding and form FFmpeg's demuxer reads, beside the engine's own
+# reader: A-law and mu-law (sox; ffmpeg for WAVE_FORMAT_EXTENSIBLE), 64-bit
+# floats (sox; ffmpeg for the extensible form), RF64 (ffmpeg) and BW64 (RF64
+# under BW64's name, the same layout). Integer PCM against the source,
+# the rest against Debian's ffmpeg decoding the file.
+ffmpeg_floats() { # file
+    ffmpeg -v error -y -i "$1" -f f32le "${1%.*}.ref.raw"
+}
+source_wav src-8k.wav 8000 2 16 0.7
+source_wav src-44.wav 44100 2 16 0.55
+source_wav src-48.wav 48000 3 24 0.45
+sox -V1 src-8k.wav -c 1 -e a-law -t wav wava-16-1ch-8000.wav && ffmpeg_floats wava-16-1ch-8000.wav
+sox -V1 src-8k.wav -e u-law -t wav wavu-16-2ch-8000.wav && ffmpeg_floats wavu-16-2ch-8000.wav
+ffmpeg -v error -y -i src-48.wav -ar 8000 -c:a pcm_mulaw wavxu-16-3ch-8000.wav
+ffmpeg_floats wavxu-16-3ch-8000.wav
+sox -V1 src-44.wav -e floating-point -b 64 -t wav wavd-64-2ch-44100.wav
+ffmpeg_floats wavd-64-2ch-44100.wav
+ffmpeg -v error -y -i src-48.wav -c:a pcm_f64le wavxd-64-3ch-48000.wav
+ffmpeg_floats wavxd-64-3ch-48000.wav
+ffmpeg -v error -y -i src-48.wav -c:a pcm_s24le -rf64 always wavr-24-3ch-48000.wav
+raw_of src-48.wav wavr-24-3ch-48000.ref.raw
+ffmpeg -v error -y -i src-44.wav -rf64 always wavb-16-2ch-44100.wav
+printf 'BW64' | dd of=wavb-16-2ch-44100.wav bs=1 conv=notrunc status=none
+raw_of src-44.wav wavb-16-2ch-44100.ref.raw
+cp src-48.wav wavx-24-3ch-48000.wav && raw_of src-48.wav wavx-24-3ch-48000.ref.raw
+rm -f src-8k.wav src-44.wav src-48.wav
 
 # Monkey's Audio (jmac): every compression level at 8, 16 and 24 bits, mono
 # and stereo.
@@ -84,6 +127,12 @@ ffprobe -v error -select_streams a -show_entries stream=duration_ts -of csv=p=0 
 lossy aac-1ch-48000.aac src-48m.wav ffmpeg -v error -y -i src-48m.wav -c:a aac -aac_pns 0 -b:a 128k aac-1ch-48000.aac
 lossy wma2-2ch-44100.wma src-44.wav ffmpeg -v error -y -i src-44.wav -c:a wmav2 -b:a 192k wma2-2ch-44100.wma
 lossy wma1-1ch-48000.wma src-48m.wav ffmpeg -v error -y -i src-48m.wav -c:a wmav1 -b:a 96k wma1-1ch-48000.wma
+# 32-bit integers, which no float holds, and hybrid lossy WavPack without its
+# correction file.
+source_wav src-32.wav 44100 2 32 0.6
+lossy wv-32-2ch-44100.wv src-32.wav wavpack -q -y src-32.wav -o wv-32-2ch-44100.wv
+lossy wvh-16-2ch-44100.wv src-44.wav wavpack -q -y -b320 src-44.wav -o wvh-16-2ch-44100.wv
+rm -f src-32.wav
 lossy opus-2ch-48000.opus src-44.wav ffmpeg -v error -y -i src-44.wav -c:a libopus -b:a 128k opus-2ch-48000.opus
 lossy opus-1ch-48000.opus src-22m.wav ffmpeg -v error -y -i src-22m.wav -c:a libopus -b:a 64k opus-1ch-48000.opus
 for layout in "1 22050 1.21" "2 44100 1.53" "3 32000 0.6" "6 48000 0.77" "8 48000 0.41"; do
@@ -129,6 +178,7 @@ for kind in "tta tta 550" "m4a aac 660" "wma wmav2 770" "aac aac 880" "mp4 alac 
         -metadata title="${ext^^} Title" -c:a "$codec" "tagged.$ext"
 done
 tone ape 715 && jmac c2 tagged-ape.wav tagged.ape && apev2 tagged.ape "Artist=APE Artist" "Title=APE Title"
+tone wv 1452 && wavpack -q -y -w "Artist=WV Artist" -w "Title=WV Title" tagged-wv.wav -o tagged.wv
 tone wav 990 && mv tagged-wav.wav tagged.wav
 tone mp3 1210 && lame --quiet -b 160 tagged-mp3.wav tagged.mp3
 tone mp2 1100 && twolame --quiet tagged-mp2.wav tagged.mp2
@@ -154,6 +204,8 @@ ffmpeg -v error -y -i gains.wav -metadata REPLAYGAIN_TRACK_GAIN="-3.10 dB" \
     -metadata REPLAYGAIN_TRACK_PEAK=0.75 gains.mp3
 ffmpeg -v error -y -i gains.wav -c:a libopus -metadata R128_TRACK_GAIN=-512 \
     -metadata R128_ALBUM_GAIN=256 gains.opus
+wavpack -q -y -w "REPLAYGAIN_TRACK_GAIN=-4.75 dB" -w "REPLAYGAIN_ALBUM_PEAK=0.8125" \
+    gains.wav -o gains.wv
 jmac c2 gains.wav gains.ape && apev2 gains.ape "REPLAYGAIN_TRACK_GAIN=nan dB" \
     "REPLAYGAIN_TRACK_PEAK=-1" "REPLAYGAIN_ALBUM_GAIN=2.5" "REPLAYGAIN_ALBUM_PEAK=1e999"
 

@@ -2,9 +2,9 @@
 // plays one track of each kind in order into ALSA's capture, loading the
 // plug-in when the engine alone cannot open a track and freeing it when a
 // track the engine reads by itself starts; and the player's own window shows
-// artist and title of Ogg, FLAC, TTA, M4A, WMA, Monkey's Audio and Opus tracks
-// in its balloon, and the whole title and artist of an MP3 from each tagger
-// the ID3 reader's tests use.
+// artist and title of Ogg, FLAC, TTA, M4A, WMA, Monkey's Audio, Opus and
+// WavPack tracks in its balloon, and the whole title and artist of an MP3
+// from each tagger the ID3 reader's tests use.
 #include <gtest/gtest.h>
 
 #include "engine_support.h"
@@ -29,9 +29,10 @@ struct Kind {
 // FreeAddOn is on: .wav, .mp1, .mp2, .mp3 and .ogg start with the plug-in
 // freed. Neighbours differ in tone by 10% or more; Opus, decoded at 48 kHz,
 // plays last, as its capture file sorts after those at 44.1 kHz.
-const Kind Kinds[] = {{"ogg", false}, {"flac", true}, {"tta", true},  {"m4a", true}, {"wav", false},
-                      {"wma", true},  {"aac", true},  {"mp3", false}, {"ape", true}, {"mp2", false},
-                      {"mp1", false}, {"fla", true},  {"mp4", true},  {"opus", true}};
+const Kind Kinds[] = {{"ogg", false}, {"flac", true}, {"tta", true},  {"m4a", true},
+                      {"wav", false}, {"wma", true},  {"aac", true},  {"mp3", false},
+                      {"ape", true},  {"mp2", false}, {"mp1", false}, {"fla", true},
+                      {"mp4", true},  {"wv", true},   {"opus", true}};
 
 std::string AnsiPath(const std::wstring &path) {
     char ansi[MAX_PATH];
@@ -186,7 +187,8 @@ TEST(FormatsPlayer, BalloonNamesArtistAndTitleFromTheFilesOwnTags) {
                   {L"tagged.m4a", L"M4A Artist", L"M4A Title"},
                   {L"tagged.wma", L"WMA Artist", L"WMA Title"},
                   {L"tagged.ape", L"APE Artist", L"APE Title"},
-                  {L"tagged.opus", L"OPUS Artist", L"OPUS Title"}};
+                  {L"tagged.opus", L"OPUS Artist", L"OPUS Title"},
+                  {L"tagged.wv", L"WV Artist", L"WV Title"}};
     for (const Tagged &track : tagged) {
         SCOPED_TRACE(Utf8(track.Name));
         std::wstring path = MakeScratchFolder(L"balloon") + track.Name;

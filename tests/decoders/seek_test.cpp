@@ -34,6 +34,12 @@ const SeekCase Cases[] = {
     {"alac-16-1ch-44100.m4a", OpenThroughPlugin, true},
     {"ape3-16-2ch-44100.ape", OpenThroughPlugin, true},
     {"ape5-24-1ch-44100.ape", OpenThroughPlugin, true},
+    {"wv-24-2ch-96000.wv", OpenThroughPlugin, true},
+    {"wvf-32-2ch-48000.wv", OpenThroughPlugin, true},
+    {"wvh-16-2ch-44100.wv", OpenThroughPlugin, false},
+    {"wavd-64-2ch-44100.wav", OpenAnyDecoder, true},
+    {"wavr-24-3ch-48000.wav", OpenAnyDecoder, true},
+    {"wavxu-16-3ch-8000.wav", OpenAnyDecoder, true},
 };
 
 // The largest codec frame among the lossy kinds (WMA's 2048, Vorbis's long

@@ -3,19 +3,10 @@
 // mutated fixtures through the open-and-decode path.
 #include <gtest/gtest.h>
 
-#include "engine/streams/stream_decoder.h"
 #include "engine_support.h"
 #include "test_support.h"
 
 namespace {
-
-BOOL CALLBACK OpenAnyDecoder(const TQSOURCE *source, TQDECODER *decoder) {
-    std::lock_guard<std::mutex> hold(EngineLock);
-    TQDECODEROPEN opener;
-    TQDECODEROPEN2 opener2;
-    HPLUGIN plugin;
-    return OpenDecoder(source, Engine.Plugins, decoder, &opener, &opener2, &plugin);
-}
 
 std::string Noise(size_t bytes, DWORD seed) {
     std::string noise(bytes, '\0');

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/records/engine_state.h"
+#include "engine/streams/stream_decoder.h"
 #include "media/source.h"
 #include "test_support.h"
 
@@ -15,6 +17,14 @@ std::wstring FixturePath(const std::string &name) {
 
 std::string Fixture(const std::string &name) {
     return ReadBytes(FixturePath(name));
+}
+
+BOOL CALLBACK OpenAnyDecoder(const TQSOURCE *source, TQDECODER *decoder) {
+    std::lock_guard<std::mutex> hold(EngineLock);
+    TQDECODEROPEN opener;
+    TQDECODEROPEN2 opener2;
+    HPLUGIN plugin;
+    return OpenDecoder(source, Engine.Plugins, decoder, &opener, &opener2, &plugin);
 }
 
 Decoded DecodeBytes(TQDECODEROPEN open, const std::string &bytes, DWORD maxFrames) {

@@ -24,6 +24,9 @@ struct Decoded {
 // and reads it to its end, giving up past maxFrames.
 Decoded DecodeBytes(TQDECODEROPEN open, const std::string &bytes, DWORD maxFrames = 20000000);
 Decoded DecodeFixture(TQDECODEROPEN open, const std::string &name);
+// Opens as a stream of the engine does: its own decoders in their order, then
+// the plug-ins it has loaded.
+BOOL CALLBACK OpenAnyDecoder(const TQSOURCE *source, TQDECODER *decoder);
 
 std::vector<short> Int16Samples(const std::string &raw);
 

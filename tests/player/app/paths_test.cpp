@@ -41,15 +41,6 @@ TEST(Paths, BaseNameIsTheTextAfterTheLastBackslash) {
     EXPECT_STREQ(L"c/d.mp3", GetBaseName(L"a\\b\\c/d.mp3"));
 }
 
-TEST(Paths, StringInListComparesCaseSensitively) {
-    const wchar_t *const list[] = {L".mp3", L".wav"};
-    EXPECT_EQ(1, IsStringInList(L".wav", 2, list));
-    EXPECT_EQ(0, IsStringInList(L".WAV", 2, list));
-    EXPECT_EQ(0, IsStringInList(L".wav", 1, list));
-    EXPECT_EQ(0, IsStringInList(L".mp3", 0, list));
-    EXPECT_EQ(0, IsStringInList(L".mp3", -1, list));
-}
-
 TEST(Paths, ModulePathIsRefusedWhenItDoesNotFit) {
     wchar_t path[MAX_PATH];
     ASSERT_EQ(1, BuildModulePath(L"tonquil.ini", path));

@@ -108,10 +108,14 @@ TEST_F(PluginsTest, PluginsStayForOtherTypesAndWithFreeAddOnOff) {
     AddPluginFile(L"bassplug1.dll");
     AddTrack(L"x.flac", "PLUGIN");
     AddTrack(L"y.mp3");
-    AddTrack(L"z.wma");
+    const wchar_t *others[] = {L"z.wma", L"z.wv", L"z.tak"};
+    for (const wchar_t *name : others)
+        AddTrack(name);
     PlayAt(0);
 
-    EXPECT_EQ(Lines{Open(L"z.wma", 2)}, PlayAt(2));
+    DWORD stream = 1;
+    for (LONG i = 0; i < 3; ++i)
+        EXPECT_EQ(Lines{Open(others[i], ++stream)}, PlayAt(2 + i)) << Utf8(others[i]);
     PlayerState->FreeAddOn = 0;
-    EXPECT_EQ(Lines{Open(L"y.mp3", 3)}, PlayAt(1));
+    EXPECT_EQ(Lines{Open(L"y.mp3", ++stream)}, PlayAt(1));
 }

@@ -147,14 +147,15 @@ TEST_F(Store, NothingIsFoundBeforeTheHeadExists) {
 }
 
 TEST_F(Store, PlayableFilesByExtension) {
-    const wchar_t *accepted[] = {L".mp1",  L".mp2", L".mp3", L".wav", L".ogg", L".wma", L".fla",
-                                 L".flac", L".ape", L".tta", L".mp4", L".m4a", L".aac", L".opus"};
+    const wchar_t *accepted[] = {L".mp1", L".mp2",  L".mp3", L".wav", L".ogg", L".wma",
+                                 L".fla", L".flac", L".ape", L".tta", L".mp4", L".m4a",
+                                 L".aac", L".opus", L".wv",  L".tak"};
     for (const wchar_t *extension : accepted) {
         std::wstring path = MakeTrackFile(folder, std::wstring(L"t") + extension);
         EXPECT_EQ(1, IsPlayableFile(path.c_str())) << Utf8(path);
     }
-    const wchar_t *refused[] = {L"t.MP3", L"t.Flac", L"t.mp", L"t.mp3.txt", L"t.flacc",
-                                L"t.m3u", L"mp3",    L"t.",   L"t.opu",     L"t.Opus"};
+    const wchar_t *refused[] = {L"t.MP3", L"t.Flac", L"t.mp",  L"t.mp3.txt", L"t.flacc", L"t.m3u",
+                                L"mp3",   L"t.",     L"t.opu", L"t.Opus",    L"t.WV",    L"t.ta"};
     for (const wchar_t *name : refused) {
         std::wstring path = MakeTrackFile(folder, name);
         EXPECT_EQ(0, IsPlayableFile(path.c_str())) << Utf8(path);
