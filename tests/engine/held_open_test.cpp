@@ -37,14 +37,28 @@ struct HeldOpen {
     HSTREAM Stream;
 };
 
-// True once the plug-in's open has begun and waits.
+// Lets the open go, waits for its thread and closes the events.
+void EndHeldOpen(HeldOpen *open) {
+    SetEvent(open->Release);
+    if (open->Thread.joinable())
+        open->Thread.join();
+    CloseHandle(open->Opening);
+    CloseHandle(open->Release);
+}
+
+// True once the plug-in's open has begun and waits. When it never begins,
+// the open is ended here, so that a failed start leaves no thread behind to
+// end the test program when the record goes.
 bool StartHeldOpen(HeldOpen *open) {
     open->File = ToneFile(HeldTone());
     open->Opening = CreateEventW(NULL, TRUE, FALSE, TONE_OPENING_EVENT);
     open->Release = CreateEventW(NULL, TRUE, FALSE, TONE_RELEASE_EVENT);
     open->Stream = 0;
     open->Thread = std::thread([open] { open->Stream = OpenBytes(open->File); });
-    return WaitForSingleObject(open->Opening, LIMIT_MS) == WAIT_OBJECT_0;
+    if (WaitForSingleObject(open->Opening, LIMIT_MS) == WAIT_OBJECT_0)
+        return true;
+    EndHeldOpen(open);
+    return false;
 }
 
 // Makes calls on a thread of its own while the open is held, then lets the
@@ -57,12 +71,10 @@ bool CallsAnswerWhileHeld(HeldOpen *open, const std::function<void()> &calls) {
         SetEvent(done);
     });
     bool answered = WaitForSingleObject(done, 2 * LIMIT_MS) == WAIT_OBJECT_0;
-    SetEvent(open->Release);
+    // Let go, the open ends, and so does a call that waited for it.
+    EndHeldOpen(open);
     caller.join();
-    open->Thread.join();
     CloseHandle(done);
-    CloseHandle(open->Opening);
-    CloseHandle(open->Release);
     return answered;
 }
 

@@ -283,6 +283,23 @@ bool WaitForAdds(size_t adds) {
     return CountAdds() == adds;
 }
 
+// Messages that woke the thread in ms of the message loop: 0 for a player
+// that idles as it should.
+int IdleWakeUps(DWORD ms) {
+    int woken = 0;
+    DWORD start = GetTickCount();
+    for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
+        if (MsgWaitForMultipleObjects(0, NULL, FALSE, ms - passed, QS_ALLINPUT) == WAIT_TIMEOUT)
+            break;
+        MSG message;
+        while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
+            ++woken;
+            DispatchMessageW(&message);
+        }
+    }
+    return woken;
+}
+
 TEST(TrayRetry, EachWaitIsTwiceTheLastUpToAMinute) {
     const UINT cases[][2] = {{1000, 2000},   {2000, 4000},   {16000, 32000}, {29999, 59998},
                              {30000, 60000}, {32000, 60000}, {60000, 60000}, {50, 100}};
@@ -302,10 +319,11 @@ TEST_F(TrayIcon, ARefusedAddIsTriedAgainWithLongerWaitsUntilTheShellTakesIt) {
         bool secondStart;
         UINT firstWait;
         size_t adds;
+        bool idles; // then 10 s of the message loop wake nothing
     } cases[] = {
-        {"logon", 3, -1, false, 50, 4},
-        {"shell restart", 0, 3, false, 50, 5},
-        {"second start", 1, -1, true, 600000, 2},
+        {"logon", 3, -1, false, 50, 4, true},
+        {"shell restart", 0, 3, false, 50, 5, false},
+        {"second start", 1, -1, true, 600000, 2, false},
     };
     UINT savedWait = TrayRetryFirstWait;
     for (const Case &c : cases) {
@@ -343,6 +361,8 @@ TEST_F(TrayIcon, ARefusedAddIsTriedAgainWithLongerWaitsUntilTheShellTakesIt) {
         PostMessageW(player, WM_TRAYRETRY, 0, 0);
         PumpMessages();
         EXPECT_EQ(before, Requests.size());
+        if (c.idles)
+            EXPECT_EQ(0, IdleWakeUps(10000));
         ClosePlayerWindow(player);
     }
     TrayRetryFirstWait = savedWait;
