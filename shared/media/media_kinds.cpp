@@ -41,6 +41,9 @@ const MediaKind Kinds[] = {
     {L".wma", AV_CODEC_ID_WMALOSSLESS, false, false, false, 100},
     {L".m4a", AV_CODEC_ID_AAC, false, true, true, 100},
     {L".m4a", AV_CODEC_ID_ALAC, true, true, true, 0},
+    {L".m4a", AV_CODEC_ID_FLAC, true, true, true, 0},
+    {L".m4a", AV_CODEC_ID_AC3, false, true, true, 100},
+    {L".m4a", AV_CODEC_ID_EAC3, false, true, true, 100},
     {L".aac", AV_CODEC_ID_AAC, false, true, false, 100},
 };
 

@@ -46,6 +46,9 @@ for layout in "16 1 44100 1.37" "24 2 48000 0.93" "16 6 48000 0.61" "24 6 96000 
     if [ "$channels" -le 2 ] && [ "$bits" != 8 ]; then
         ffmpeg -v error -y -i "src-$name.wav" -c:a alac "alac-$name.m4a"
         raw_of "src-$name.wav" "alac-$name.ref.raw"
+        # FFmpeg 5.1 still calls its own writing of FLAC in MP4 experimental.
+        ffmpeg -v error -y -i "src-$name.wav" -c:a flac -strict -2 -f mp4 "mp4flac-$name.m4a"
+        raw_of "src-$name.wav" "mp4flac-$name.ref.raw"
     fi
     rm -f "src-$name.wav"
 done
@@ -133,6 +136,9 @@ source_wav src-32.wav 44100 2 32 0.6
 lossy wv-32-2ch-44100.wv src-32.wav wavpack -q -y src-32.wav -o wv-32-2ch-44100.wv
 lossy wvh-16-2ch-44100.wv src-44.wav wavpack -q -y -b320 src-44.wav -o wvh-16-2ch-44100.wv
 rm -f src-32.wav
+# Codecs in MP4 besides AAC and ALAC, as FFmpeg's own muxer writes them.
+lossy mp4ac3-2ch-44100.m4a src-44.wav ffmpeg -v error -y -i src-44.wav -c:a ac3 -b:a 192k -f mp4 mp4ac3-2ch-44100.m4a
+lossy mp4eac3-2ch-44100.m4a src-44.wav ffmpeg -v error -y -i src-44.wav -c:a eac3 -b:a 192k -f mp4 mp4eac3-2ch-44100.m4a
 lossy opus-2ch-48000.opus src-44.wav ffmpeg -v error -y -i src-44.wav -c:a libopus -b:a 128k opus-2ch-48000.opus
 lossy opus-1ch-48000.opus src-22m.wav ffmpeg -v error -y -i src-22m.wav -c:a libopus -b:a 64k opus-1ch-48000.opus
 for layout in "1 22050 1.21" "2 44100 1.53" "3 32000 0.6" "6 48000 0.77" "8 48000 0.41"; do

@@ -361,8 +361,9 @@ TEST_F(TrayIcon, ARefusedAddIsTriedAgainWithLongerWaitsUntilTheShellTakesIt) {
         PostMessageW(player, WM_TRAYRETRY, 0, 0);
         PumpMessages();
         EXPECT_EQ(before, Requests.size());
-        if (c.idles)
+        if (c.idles) {
             EXPECT_EQ(0, IdleWakeUps(10000));
+        }
         ClosePlayerWindow(player);
     }
     TrayRetryFirstWait = savedWait;
