@@ -184,22 +184,17 @@ std::vector<short> NoiseSamples(DWORD count, DWORD seed, int amplitude) {
 }
 
 bool WaitUntilStopped(HSTREAM stream, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(5);
-    }
-    return true;
+    return WaitUntil([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; },
+                     timeoutMs);
 }
 
 bool WaitUntilHeard(HSTREAM stream) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(2)) {
-        QWORD position = BASS_ChannelGetPosition(stream);
-        if (position != (QWORD)-1 && position > 0)
-            return true;
-    }
-    return false;
+    return WaitUntil(
+        [&] {
+            QWORD position = BASS_ChannelGetPosition(stream);
+            return position != (QWORD)-1 && position > 0;
+        },
+        5000);
 }
 
 std::string TestName(const char *description) {

@@ -81,10 +81,13 @@ bool CallsAnswerWhileHeld(HeldOpen *open, const std::function<void()> &calls) {
 // Polls until the stream has been heard at position or later; the last
 // position read.
 QWORD WaitForPosition(HSTREAM stream, QWORD position) {
-    QWORD heard = BASS_ChannelGetPosition(stream);
-    for (DWORD start = GetTickCount(); heard < position && GetTickCount() - start < LIMIT_MS;
-         Sleep(5))
-        heard = BASS_ChannelGetPosition(stream);
+    QWORD heard = 0;
+    WaitUntil(
+        [&] {
+            heard = BASS_ChannelGetPosition(stream);
+            return heard >= position;
+        },
+        LIMIT_MS);
     return heard;
 }
 

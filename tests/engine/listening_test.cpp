@@ -67,18 +67,15 @@ bool Exit(PlayerRun &run) {
 
 // The first capture of the folder once it holds at least bytes.
 std::vector<short> Captured(const std::wstring &captures, size_t bytes) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<std::wstring> files = CaptureFiles(captures);
-        if (!files.empty()) {
-            std::string raw = ReadBytes(files[0]);
-            if (raw.size() >= bytes)
-                return Int16Samples(raw);
-        }
-        if (GetTickCount() - start > 20000)
-            return std::vector<short>();
-        Sleep(20);
-    }
+    std::string raw;
+    bool held = WaitUntil(
+        [&] {
+            std::vector<std::wstring> files = CaptureFiles(captures);
+            raw = files.empty() ? std::string() : ReadBytes(files[0]);
+            return raw.size() >= bytes;
+        },
+        20000);
+    return held ? Int16Samples(raw) : std::vector<short>();
 }
 
 // Where in source (in frames) the sound of the capture begins: its first

@@ -12,8 +12,6 @@
 #include <mmsystem.h>
 #include <stdlib.h>
 
-#include <functional>
-
 namespace {
 
 struct Track {
@@ -82,13 +80,6 @@ bool ListThenFirst(const std::vector<short> &got, const std::vector<Track> &trac
     return FindNext(got, tracks[0], 1.0f, at, true);
 }
 
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()> &condition) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
-        if (condition())
-            return true;
-    return condition();
-}
-
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window, message, wParam, 0, SMTO_BLOCK, 5000, &result);
@@ -127,7 +118,7 @@ TEST(Player, PlaysThePlaylistThroughTheEngineTrackAfterTrack) {
     // is of one track, which ends by itself.
     EXPECT_EQ(1, Send(player, CM_PLAY));
     size_t at = 0;
-    bool wrapped = WaitUntil(20000, [&] { return ListThenFirst(Captured(captures), tracks, &at); });
+    bool wrapped = WaitUntil([&] { return ListThenFirst(Captured(captures), tracks, &at); }, 20000);
     EXPECT_EQ(1, Send(player, CM_SETPLAYMODE, 0));
     Send(player, WM_COMMAND, IDM_STOP);
     // Half volume, then muted, each from the first track. The stop may have
@@ -136,10 +127,12 @@ TEST(Player, PlaysThePlaylistThroughTheEngineTrackAfterTrack) {
     EXPECT_EQ(1, Send(player, CM_SETTRACKNO, 0));
     EXPECT_EQ(1, Send(player, CM_PLAY));
     size_t half = at;
-    bool halfHeard = WaitUntil(20000, [&] {
-        half = at;
-        return FindNext(Captured(captures), tracks[0], 0.5f, &half, false);
-    });
+    bool halfHeard = WaitUntil(
+        [&] {
+            half = at;
+            return FindNext(Captured(captures), tracks[0], 0.5f, &half, false);
+        },
+        20000);
     size_t before = Captured(captures).size();
     EXPECT_EQ(1, Send(player, CM_SETMUTE, 1));
     EXPECT_EQ(1, Send(player, CM_SETTRACKNO, 0));
@@ -147,9 +140,9 @@ TEST(Player, PlaysThePlaylistThroughTheEngineTrackAfterTrack) {
     // The muted track's length of silence, beside a buffer of it that each
     // play's end adds.
     size_t padding = 2 * (44100 / 40 + 1) * 2;
-    bool muted = WaitUntil(20000, [&] {
-        return Captured(captures).size() >= before + tracks[0].Sound.size() + padding;
-    });
+    bool muted = WaitUntil(
+        [&] { return Captured(captures).size() >= before + tracks[0].Sound.size() + padding; },
+        20000);
     Send(player, WM_COMMAND, IDM_EXIT);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 10000));
     CloseHandle(process);

@@ -67,9 +67,13 @@ TEST_F(WaveOut, PauseAndResumeGoOnWhereTheyStopped) {
     std::vector<short> samples = NoiseSamples(44100 * 2 * 4, 15, 32767);
     HSTREAM stream = Open(PcmWav(2, 44100, samples));
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
-    for (DWORD start = GetTickCount();
-         CaptureFiles(Folder).empty() || ReadBytes(CaptureFiles(Folder)[0]).empty(); Sleep(5))
-        ASSERT_LT(GetTickCount() - start, 5000u) << "the device played nothing";
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            std::vector<std::wstring> files = CaptureFiles(Folder);
+            return !files.empty() && !ReadBytes(files[0]).empty();
+        },
+        5000))
+        << "the device played nothing";
     ASSERT_TRUE(BASS_ChannelPause(stream));
     // The device stays paused for a while: any frame it lost or repeated
     // there shows below.

@@ -167,9 +167,7 @@ std::wstring RealPlayerFolder(const std::string &playlist) {
 
 size_t WaitForOpen(const std::wstring &folder, const std::wstring &path) {
     std::string opened = "BASS_StreamCreateFile(0," + Utf8(path) + ",";
-    DWORD start = GetTickCount();
-    while (PlayerOpens(folder, opened).empty() && GetTickCount() - start < 10000)
-        Sleep(50);
+    WaitUntil([&] { return !PlayerOpens(folder, opened).empty(); }, 10000);
     return PlayerOpens(folder, opened).size();
 }
 
@@ -184,24 +182,15 @@ static void CALLBACK MarkTime(HWND, UINT, UINT_PTR, DWORD) {
 void PumpFor(DWORD ms) {
     MarkerFired = false;
     UINT_PTR marker = SetTimer(NULL, 0, ms, MarkTime);
-    for (DWORD start = GetTickCount(); marker && !MarkerFired && GetTickCount() - start < 30000;) {
-        PumpMessages();
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-    }
+    if (marker)
+        WaitUntil([] { return MarkerFired; }, 30000, true);
     KillTimer(NULL, marker);
     EXPECT_TRUE(MarkerFired) << "the marker timer did not fire";
     PumpMessages();
 }
 
 bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return done();
-        PumpMessages();
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
+    return WaitUntil(done, timeoutMs, true);
 }
 
 std::wstring WindowText(HWND control) {

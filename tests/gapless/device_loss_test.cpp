@@ -101,13 +101,10 @@ TEST_F(DeviceLoss, TheEngineStopsTheStreamOfALostDeviceWithoutItsEndSync) {
     ASSERT_NE(0u, BASS_ChannelSetSync(stream, BASS_SYNC_END, 0, CountEnd, 0));
     size_t from = CapturedBytes();
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
-    for (DWORD start = GetTickCount(); CapturedBytes() < from + CAPTURE_RATE * 2; Sleep(20))
-        ASSERT_LT(GetTickCount() - start, 10000u) << "no sound came";
+    ASSERT_TRUE(WaitUntil([&] { return CapturedBytes() >= from + CAPTURE_RATE * 2; }, 10000))
+        << "no sound came";
     ASSERT_TRUE(AskPulse("stop"));
-    DWORD stopped = GetTickCount();
-    while (BASS_ChannelIsActive(stream) == BASS_ACTIVE_PLAYING &&
-           GetTickCount() - stopped < LONG_TRACK_MS)
-        Sleep(20);
+    WaitUntil([&] { return BASS_ChannelIsActive(stream) != BASS_ACTIVE_PLAYING; }, LONG_TRACK_MS);
     EXPECT_EQ((DWORD)BASS_ACTIVE_STOPPED, BASS_ChannelIsActive(stream));
     EXPECT_EQ(0, EndSyncs);
 
@@ -116,9 +113,7 @@ TEST_F(DeviceLoss, TheEngineStopsTheStreamOfALostDeviceWithoutItsEndSync) {
     std::wstring piece = Pieces() + L"piece-1.wav";
     HSTREAM again = BASS_StreamCreateFile(FALSE, piece.c_str(), 0, 0, BASS_UNICODE);
     ASSERT_TRUE(BASS_ChannelPlay(again, FALSE));
-    for (DWORD start = GetTickCount();
-         HeardSince(from, "piece-1.wav") == std::string::npos && GetTickCount() - start < 10000;)
-        Sleep(50);
+    WaitUntil([&] { return HeardSince(from, "piece-1.wav") != std::string::npos; }, 10000);
     EXPECT_NE(std::string::npos, HeardSince(from, "piece-1.wav"));
     BASS_Free();
 }

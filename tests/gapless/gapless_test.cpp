@@ -46,8 +46,7 @@ std::vector<short> PlayAndCapture(const Join &join, DWORD playMs) {
     EXPECT_EQ(1, Ask(player.window, CM_PLAY));
     // In list order until the last track starts, which then ends the play.
     LRESULT last = (LRESULT)join.Files.size() - 1;
-    while (Ask(player.window, CM_GETTRACKNO) != last && GetTickCount() - start < playMs)
-        Sleep(5);
+    WaitUntil([&] { return Ask(player.window, CM_GETTRACKNO) == last; }, playMs);
     Ask(player.window, CM_SETPLAYMODE, 0);
     DWORD elapsed = GetTickCount() - start;
     Sleep(elapsed < playMs ? playMs - elapsed : 0);

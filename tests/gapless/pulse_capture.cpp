@@ -42,10 +42,8 @@ bool AskPulse(const char *request) {
     std::wstring file = FromUnixPath(getenv("TONQUIL_CAPTURE")) + Wide(request);
     if (!WriteBytes(file, ""))
         return false;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20))
-        if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return true;
-    return false;
+    return WaitUntil([&] { return GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES; },
+                     10000);
 }
 
 LRESULT Ask(HWND window, UINT message, WPARAM wParam) {

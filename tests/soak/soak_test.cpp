@@ -298,9 +298,7 @@ TEST(Soak, ShuffledPlayUnderRandomControlKeepsTheListAndLeaksNothing) {
     for (int stop = 0; stop < 2; ++stop) {
         Ask(player.window, CM_STOP);
         PostMessageW(player.window, CM_SETVOLUME, 37 + stop, 0);
-        for (DWORD start = GetTickCount();
-             Ask(player.window, CM_GETVOLUME) != 37 + stop && GetTickCount() - start < 10000;)
-            Sleep(10);
+        WaitUntil([&] { return Ask(player.window, CM_GETVOLUME) == 37 + stop; }, 10000);
     }
     Ask(player.window, CM_SETVOLUME, driver.lastVolume);
     EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(player.process, 0)) << "the player ended";

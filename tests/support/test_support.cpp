@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "player_window.h"
+
 // Under Wine the build's Unix paths are seen on drive Z:; a native Windows
 // build already has drive paths.
 std::wstring FromUnixPath(const char *unixPath) {
@@ -164,13 +166,33 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
 } // namespace
 
 HWND WaitForWindow(const WCHAR *className, DWORD processId, DWORD timeoutMs) {
+    WindowSearch search = {className, processId, NULL};
+    WaitUntil(
+        [&] {
+            EnumWindows(MatchWindow, (LPARAM)&search);
+            return search.found != NULL;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+// Most conditions are set by another thread or process that cannot signal
+// this one, so they are looked at again after each slice; a message for
+// this thread ends the slice early when it is to be run.
+static const DWORD WAIT_SLICE_MS = 10;
+
+bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs, bool pump) {
     DWORD start = GetTickCount();
     for (;;) {
-        WindowSearch search = {className, processId, NULL};
-        EnumWindows(MatchWindow, (LPARAM)&search);
-        if (search.found || GetTickCount() - start > timeoutMs)
-            return search.found;
-        Sleep(20);
+        if (condition())
+            return true;
+        DWORD passed = GetTickCount() - start;
+        if (passed >= timeoutMs)
+            return false;
+        DWORD slice = timeoutMs - passed < WAIT_SLICE_MS ? timeoutMs - passed : WAIT_SLICE_MS;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, slice, pump ? QS_ALLINPUT : 0);
+        if (pump)
+            PumpMessages();
     }
 }
 

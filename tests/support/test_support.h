@@ -4,6 +4,7 @@
 #define TONQUIL_TESTS_TEST_SUPPORT_H
 
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ int RunAndWait(const std::wstring &exe, const std::wstring &arguments, DWORD tim
 HANDLE StartProcess(const std::wstring &exe, const std::wstring &arguments);
 // Waits for a top-level window of the class owned by the process.
 HWND WaitForWindow(const WCHAR *className, DWORD processId, DWORD timeoutMs);
+// Waits until condition() holds or timeoutMs pass, running this thread's
+// messages meanwhile when pump is set; true when it held.
+bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs, bool pump = false);
 
 std::string Utf8(const std::wstring &text);
 // A key's value in the section "Client" of a settings file, "absent" without it.

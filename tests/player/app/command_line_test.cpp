@@ -226,9 +226,7 @@ TEST(Forwarding, TheFirstInstanceIgnoresItsOwnCommandLine) {
     // A marker posted behind whatever the start posted: had the options been
     // acted on, the play or the close would have come before it.
     ASSERT_TRUE(PostMessageW(player.window, CM_SETVOLUME, 37, 0));
-    DWORD start = GetTickCount();
-    while (SendMessageW(player.window, CM_GETVOLUME, 0, 0) != 37 && GetTickCount() - start < 10000)
-        Sleep(10);
+    WaitUntil([&] { return SendMessageW(player.window, CM_GETVOLUME, 0, 0) == 37; }, 10000);
     EXPECT_EQ(37, SendMessageW(player.window, CM_GETVOLUME, 0, 0));
     EXPECT_TRUE(IsWindow(player.window));
     EXPECT_EQ(0u, CountCalls(folder, "BASS_"));

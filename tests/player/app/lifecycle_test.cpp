@@ -41,10 +41,7 @@ BOOL WINAPI RefuseEveryAdd(DWORD message, PNOTIFYICONDATAW) {
 // The second start may send to the window in this thread: its messages run
 // while the process is waited for.
 DWORD WaitRunningMessages(HANDLE process) {
-    DWORD start = GetTickCount();
-    while (MsgWaitForMultipleObjects(1, &process, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
-           GetTickCount() - start < 20000)
-        PumpMessages();
+    WaitUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 20000, true);
     PumpMessages();
     DWORD code = 1;
     GetExitCodeProcess(process, &code);

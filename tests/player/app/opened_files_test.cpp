@@ -85,15 +85,14 @@ std::vector<std::wstring> EntriesAfterMarker(HWND window, const std::wstring &me
         StartIn(media.substr(0, media.size() - 6) + L"tonquil.exe", L"/add marker.mp3", media);
     EXPECT_EQ(0, ExitCodeOf(marker));
     std::vector<std::wstring> paths;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20)) {
-        paths = Entries(window);
-        if (!paths.empty() && paths.back() == media + L"marker.mp3")
-            break;
-    }
+    WaitUntil(
+        [&] {
+            paths = Entries(window);
+            return !paths.empty() && paths.back() == media + L"marker.mp3";
+        },
+        20000);
     PostMessageW(window, CM_SETVOLUME, 37, 0);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20))
-        if (SendMessageW(window, CM_GETVOLUME, 0, 0) == 37)
-            break;
+    WaitUntil([&] { return SendMessageW(window, CM_GETVOLUME, 0, 0) == 37; }, 20000);
     EXPECT_EQ(media + L"marker.mp3", paths.empty() ? L"" : paths.back());
     if (!paths.empty())
         paths.pop_back();
@@ -194,8 +193,7 @@ TEST(OpenedFiles, ABurstOfFifteenStartsIsOneSelection) {
         for (const std::wstring &path : paths)
             processes.push_back(StartIn(folder + L"tonquil.exe", L"\"" + path + L"\"", media));
         HWND window = NULL;
-        for (DWORD start = GetTickCount(); !window && GetTickCount() - start < 20000; Sleep(20))
-            window = FindWindowW(L"Tonquil", NULL);
+        WaitUntil([&] { return (window = FindWindowW(L"Tonquil", NULL)) != NULL; }, 20000);
         ASSERT_NE(nullptr, window);
         DWORD playerId = 0;
         GetWindowThreadProcessId(window, &playerId);
@@ -347,8 +345,9 @@ TEST(OpenedFiles, BadInputIsRefusedQuietly) {
     EXPECT_EQ(0, ExitCodeOf(StartIn(exe, L"/add " + folders, media)));
     const WPARAM lastIndex = 3 + 65536 - 1; // after the playlist's, the record's and the marker
     LRESULT last = 0;
-    for (DWORD start = GetTickCount(); !last && GetTickCount() - start < 120000; Sleep(100))
-        last = SendMessageW(player.window, CM_GETTRACKENTRY, lastIndex, 0);
+    WaitUntil(
+        [&] { return (last = SendMessageW(player.window, CM_GETTRACKENTRY, lastIndex, 0)) != 0; },
+        120000);
     EXPECT_NE(0, last);
     EXPECT_EQ(0, SendMessageW(player.window, CM_GETTRACKENTRY, lastIndex + 1, 0));
     std::vector<std::wstring> firstEntries = Entries(player.window, 6);

@@ -9,6 +9,7 @@
 #include "tonquil_extension.h"
 #include "player/tray/tray_clicks.h"
 #include "player/tray/tray_icon.h"
+#include "test_support.h"
 
 namespace {
 
@@ -96,10 +97,7 @@ class Clicks : public ::testing::Test {
         MarkerFired = false;
         UINT_PTR marker = SetTimer(NULL, 0, milliseconds, MarkTime);
         ASSERT_NE(0u, marker);
-        for (DWORD start = GetTickCount(); !MarkerFired && GetTickCount() - start < 10000;) {
-            Pump();
-            MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
-        }
+        WaitUntil([] { return MarkerFired; }, 10000, true);
         KillTimer(NULL, marker);
         ASSERT_TRUE(MarkerFired);
         Pump();
@@ -107,12 +105,7 @@ class Clicks : public ::testing::Test {
 
     // Runs the queue until a command arrives or the time is up.
     bool PumpUntilSent(DWORD milliseconds) {
-        DWORD start = GetTickCount();
-        while (Sent.empty() && GetTickCount() - start < milliseconds) {
-            Pump();
-            MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
-        }
-        return !Sent.empty();
+        return WaitUntil([&] { return !Sent.empty(); }, milliseconds, true);
     }
 
     // Whether the click timer is armed; the probe disarms it.

@@ -8,6 +8,7 @@
 #include "player_window.h"
 #include "player/tray/tray_icon.h"
 #include "player/tray/tray_retry.h"
+#include "test_support.h"
 
 namespace {
 
@@ -275,11 +276,7 @@ size_t CountAdds() {
 
 // Runs the window's messages as they come until adds NIM_ADDs were asked.
 bool WaitForAdds(size_t adds) {
-    DWORD start = GetTickCount();
-    while (CountAdds() < adds && GetTickCount() - start < 10000) {
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
-        PumpMessages();
-    }
+    WaitUntil([&] { return CountAdds() >= adds; }, 10000, true);
     return CountAdds() == adds;
 }
 
