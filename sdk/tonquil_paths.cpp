@@ -8,8 +8,8 @@ const WCHAR *GetBaseName(const WCHAR *path) {
     return base;
 }
 
-int BuildModulePath(const WCHAR *name, WCHAR *path) {
-    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
+int BuildPathBeside(HMODULE module, const WCHAR *name, WCHAR *path) {
+    DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
     int folder = length > 0 && length < MAX_PATH ? (int)(GetBaseName(path) - path) : 0;
     if (folder == 0 || folder + lstrlenW(name) >= MAX_PATH) {
         path[0] = 0;
@@ -17,4 +17,8 @@ int BuildModulePath(const WCHAR *name, WCHAR *path) {
     }
     lstrcpyW(path + folder, name);
     return 1;
+}
+
+int BuildModulePath(const WCHAR *name, WCHAR *path) {
+    return BuildPathBeside(NULL, name, path);
 }

@@ -14,5 +14,8 @@ const WCHAR *GetBaseName(const WCHAR *path);
  * into a buffer of MAX_PATH characters. Returns 1, or 0 when the whole path
  * does not fit; the buffer then holds an empty text. */
 int BuildModulePath(const WCHAR *name, WCHAR *path);
+/* The same beside the module's file instead of the executable's (NULL names
+ * the executable). */
+int BuildPathBeside(HMODULE module, const WCHAR *name, WCHAR *path);
 
 #endif

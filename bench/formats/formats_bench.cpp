@@ -162,7 +162,8 @@ void PlayingCpu(const Format &format, DWORD limit) {
 
 int main(int argc, char **argv) {
     bool quick = argc > 1 && std::string(argv[1]) == "--quick";
-    HMODULE plugin = LoadLibraryW((BenchFolder() + L"..\\bin\\bass_formats.dll").c_str());
+    HMODULE plugin = LoadLibraryExW((BenchFolder() + L"..\\bin\\bass_formats.dll").c_str(), NULL,
+                                    LOAD_WITH_ALTERED_SEARCH_PATH);
     PluginOpen =
         plugin ? (TQDECODEROPEN2)(void *)GetProcAddress(plugin, TQ_DECODER_OPEN2_EXPORT) : NULL;
     for (const Format &format : Formats)

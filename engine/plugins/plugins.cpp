@@ -14,6 +14,11 @@ Plugin *FindPlugin(HPLUGIN handle) {
     return NULL;
 }
 
+bool IsFullPath(const WCHAR *path) {
+    return (path[0] && path[1] == L':' && path[2] == L'\\') ||
+           (path[0] == L'\\' && path[1] == L'\\');
+}
+
 void UnloadIfUnused(Plugin *plugin) {
     if (!plugin->Freed || plugin->Streams)
         return;
@@ -27,7 +32,10 @@ HPLUGIN LoadPlugin(const WCHAR *path) {
     // Judged from the file first: a DLL that is no plug-in is never loaded.
     if (!path || !DllExportsName(path, TQ_DECODER_OPEN_EXPORT))
         return 0;
-    HMODULE module = LoadLibraryW(path);
+    // A plug-in's own DLLs are looked for beside it first: Tonquil's imports
+    // tonquil_media.dll from its folder. The flag takes full paths only.
+    HMODULE module =
+        LoadLibraryExW(path, NULL, IsFullPath(path) ? LOAD_WITH_ALTERED_SEARCH_PATH : 0);
     if (!module)
         return 0;
     for (const Plugin &plugin : Engine.Plugins)

@@ -126,7 +126,8 @@ TEST(FormatsPlayer, PlaysOneTrackOfEachKindInOrderLoadingThePluginAsNeeded) {
         GTEST_SKIP() << "no waveOut device: ALSA_CONFIG_PATH does not name the capture";
     std::wstring folder = MakeScratchFolder(L"player");
     std::wstring captures = MakeScratchFolder(L"capture");
-    for (const wchar_t *file : {L"tonquil.exe", L"bass.dll", L"bass_formats.dll"})
+    for (const wchar_t *file :
+         {L"tonquil.exe", L"bass.dll", L"tonquil_media.dll", L"bass_formats.dll"})
         ASSERT_TRUE(CopyInto(BinFolder() + file, folder + file));
     std::string playlist;
     for (const Kind &kind : Kinds) {
@@ -304,7 +305,8 @@ TEST(FormatsPlayer, ATrackChangedWhilePlayingPlaysOnOrEndsAndTheNextFollows) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::wstring folder = MakeScratchFolder(L"changing");
-        for (const wchar_t *file : {L"tonquil.exe", L"bass.dll", L"bass_formats.dll"})
+        for (const wchar_t *file :
+             {L"tonquil.exe", L"bass.dll", L"tonquil_media.dll", L"bass_formats.dll"})
             ASSERT_TRUE(CopyInto(BinFolder() + file, folder + file));
         std::wstring track = folder + L"changing.flac", next = folder + L"next.ogg";
         ASSERT_TRUE(WriteBytes(track, original));

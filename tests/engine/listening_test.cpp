@@ -34,7 +34,7 @@ std::wstring PlayerWith(const std::wstring &track, const std::string &bytes,
                         const std::string &settings) {
     std::wstring folder = MakeScratchFolder(L"listening");
     CopyInto(BinFolder() + L"tonquil.exe", folder + L"tonquil.exe");
-    CopyInto(BinFolder() + L"bass.dll", folder + L"bass.dll");
+    CopyEngineInto(folder);
     CopyInto(TestFolder() + L"bass_testtone.dll", folder + L"bass_testtone.dll");
     WriteBytes(folder + track, bytes);
     WriteBytes(folder + L"tonquil.m3u", AnsiPath(folder + track) + "\r\n");

@@ -94,7 +94,7 @@ TEST(Player, PlaysThePlaylistThroughTheEngineTrackAfterTrack) {
     std::wstring folder = MakeScratchFolder(L"player");
     std::wstring captures = MakeScratchFolder(L"capture");
     ASSERT_TRUE(CopyInto(BinFolder() + L"tonquil.exe", folder + L"tonquil.exe"));
-    ASSERT_TRUE(CopyInto(BinFolder() + L"bass.dll", folder + L"bass.dll"));
+    ASSERT_TRUE(CopyEngineInto(folder));
     ASSERT_TRUE(CopyInto(TestFolder() + L"bass_testtone.dll", folder + L"bass_testtone.dll"));
     std::vector<Track> tracks = Tracks();
     std::string playlist;

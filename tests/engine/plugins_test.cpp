@@ -196,3 +196,35 @@ TEST(EngineDll, ExportsTheCallsUnderPlainNames) {
     EXPECT_TRUE(free());
     EXPECT_TRUE(FreeLibrary(engine));
 }
+
+// The engine decodes all but WAV through tonquil_media.dll beside it: a
+// folder without that DLL still plays WAV and refuses the rest quietly.
+TEST(EngineDll, OpensWhatItsFolderHoldsTheDecodersFor) {
+    const struct {
+        const wchar_t *name;
+        bool withMedia;
+    } folders[] = {{L"engine-alone", false}, {L"engine-with-media", true}};
+    for (const auto &c : folders) {
+        SCOPED_TRACE(testing::Message() << (c.withMedia ? "with" : "without") << " the DLL");
+        std::wstring folder = MakeScratchFolder(c.name);
+        ASSERT_TRUE(CopyInto(BinFolder() + L"bass.dll", folder + L"bass.dll"));
+        if (c.withMedia) {
+            ASSERT_TRUE(
+                CopyInto(BinFolder() + L"tonquil_media.dll", folder + L"tonquil_media.dll"));
+        }
+        HMODULE engine = LoadLibraryW((folder + L"bass.dll").c_str());
+        ASSERT_NE(nullptr, engine);
+        auto init = (BASS_Init_t)(void *)GetProcAddress(engine, "BASS_Init");
+        auto create =
+            (BASS_StreamCreateFile_t)(void *)GetProcAddress(engine, "BASS_StreamCreateFile");
+        auto free = (BASS_Free_t)(void *)GetProcAddress(engine, "BASS_Free");
+        ASSERT_TRUE(init && create && free);
+        ASSERT_TRUE(init(0, 44100, 0, NULL, NULL));
+        EXPECT_NE(0u, create(FALSE, FixturePath("wav-floating-point-32-1ch-8000.wav").c_str(), 0, 0,
+                             BASS_UNICODE));
+        EXPECT_EQ(c.withMedia,
+                  create(FALSE, FixturePath("tagged.mp3").c_str(), 0, 0, BASS_UNICODE) != 0);
+        EXPECT_TRUE(free());
+        EXPECT_TRUE(FreeLibrary(engine));
+    }
+}

@@ -38,7 +38,7 @@ class DeviceLoss : public ::testing::Test {
 
     void Start(const std::vector<std::string> &files) {
         std::wstring folder = PlayerFolder(L"player");
-        CopyInto(BinFolder() + L"bass.dll", folder + L"bass.dll");
+        CopyEngineInto(folder);
         std::string playlist;
         for (const std::string &file : files) {
             CopyInto(Pieces() + Wide(file), folder + Wide(file));

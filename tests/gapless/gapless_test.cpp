@@ -29,7 +29,7 @@ struct Join {
 // played meanwhile.
 std::vector<short> PlayAndCapture(const Join &join, DWORD playMs) {
     std::wstring folder = PlayerFolder(L"player");
-    CopyInto(BinFolder() + L"bass.dll", folder + L"bass.dll");
+    CopyEngineInto(folder);
     std::string playlist;
     for (const std::string &file : join.Files) {
         CopyInto(Pieces() + Wide(file), folder + Wide(file));

@@ -70,12 +70,13 @@ TEST(Package, HoldsTheBinariesTheNoticesAndAReadmeEachWithItsVersion) {
     EXPECT_EQ(expectedName + L".zip", name);
     std::wstring folder = Unpacked() + expectedName + L"\\";
     std::vector<std::wstring> expected = {
-        L"FFmpeg-LICENSE.txt", L"FFmpeg-NOTICE.txt", L"LICENSE.txt", L"README.txt",
-        L"bass.dll",           L"bass_formats.dll",  L"tonquil.dll", L"tonquil.exe"};
+        L"FFmpeg-LICENSE.txt", L"FFmpeg-NOTICE.txt", L"LICENSE.txt",
+        L"README.txt",         L"bass.dll",          L"bass_formats.dll",
+        L"tonquil.dll",        L"tonquil.exe",       L"tonquil_media.dll"};
     EXPECT_EQ(expected, FilesIn(folder));
 
     for (const wchar_t *binary :
-         {L"tonquil.exe", L"tonquil.dll", L"bass.dll", L"bass_formats.dll"}) {
+         {L"tonquil.exe", L"tonquil.dll", L"bass.dll", L"tonquil_media.dll", L"bass_formats.dll"}) {
         std::wstring file = folder + binary;
         EXPECT_EQ(L"" TONQUIL_VERSION_COMMAS, VersionValue(file, L"FileVersion")) << binary;
         EXPECT_EQ(binary, VersionValue(file, L"OriginalFilename")) << binary;

@@ -3,7 +3,7 @@
 else: what a test or a debugger needs must not be writable by any process
 that loads the module.
 
-Usage: check-exports.py OBJDUMP BIN_DIR SDK_DIR
+Usage: check-exports.py OBJDUMP BIN_DIR SDK_DIR MEDIA_DIR
 """
 import re
 import subprocess
@@ -31,11 +31,13 @@ def exported(objdump, dll):
 
 
 def main():
-    objdump, bin_dir, sdk = sys.argv[1:4]
+    objdump, bin_dir, sdk, media = sys.argv[1:5]
     expected = {
         "bass.dll": published(sdk, "tonquil_audio_library.h", r"\bWINAPI\s+(BASS_\w+)\s*\("),
         "bass_formats.dll": published(sdk, "tonquil_decoder_plugin.h",
                                       r'#define\s+TQ_DECODER_OPEN\w*_EXPORT\s+"(\w+)"'),
+        "tonquil_media.dll": published(media, "media_library.h",
+                                       r'#define\s+MEDIA_LIBRARY_\w*_EXPORT\s+"(\w+)"'),
         "tonquil.dll": {"DynamicWndProc"},
     }
     failed = False

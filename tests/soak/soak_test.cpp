@@ -244,7 +244,7 @@ ListCheck CheckList(HANDLE process, HWND window, const std::vector<Track> &track
 
 TEST(Soak, ShuffledPlayUnderRandomControlKeepsTheListAndLeaksNothing) {
     std::wstring folder = PlayerFolder(L"soak");
-    for (const wchar_t *file : {L"bass.dll", L"tonquil.dll"})
+    for (const wchar_t *file : {L"bass.dll", L"tonquil_media.dll", L"tonquil.dll"})
         ASSERT_TRUE(CopyInto(BinFolder() + file, folder + file));
     std::vector<Track> tracks = MakeTracks(MakeScratchFolder(L"soak\\tracks"));
     std::string playlist;

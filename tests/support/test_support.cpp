@@ -73,6 +73,11 @@ bool CopyInto(const std::wstring &from, const std::wstring &to) {
     return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
+bool CopyEngineInto(const std::wstring &folder) {
+    return CopyInto(BinFolder() + L"bass.dll", folder + L"bass.dll") &&
+           CopyInto(BinFolder() + L"tonquil_media.dll", folder + L"tonquil_media.dll");
+}
+
 std::wstring MakeScratchFolder(const std::wstring &name) {
     std::wstring folder = TestFolder() + name + L"\\";
     WIN32_FIND_DATAW found;

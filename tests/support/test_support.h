@@ -24,6 +24,8 @@ std::string ReadBytes(const std::wstring &path);
 std::string AsOtherMachineImage(std::string image);
 void DeletePath(const std::wstring &path);
 bool CopyInto(const std::wstring &from, const std::wstring &to);
+// The built engine into folder: bass.dll and the tonquil_media.dll it decodes through.
+bool CopyEngineInto(const std::wstring &folder);
 // A fresh empty folder under the test's folder, ending in a backslash.
 std::wstring MakeScratchFolder(const std::wstring &name);
 

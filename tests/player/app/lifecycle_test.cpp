@@ -135,7 +135,7 @@ struct NativeFirst {
 // winmm.dll and msacm32.dll) must not be what the engine gets.
 TEST(Lifecycle, DllsPlantedBesideThePlayerUnderSystemNamesAreNotLoaded) {
     std::wstring folder = PlayerFolder(L"planted");
-    ASSERT_TRUE(CopyInto(BinFolder() + L"bass.dll", folder + L"bass.dll"));
+    ASSERT_TRUE(CopyEngineInto(folder));
     for (const wchar_t *name : {L"winmm.dll", L"msacm32.dll"})
         ASSERT_TRUE(CopyInto(DoublesFolder() + L"extension\\tonquil.dll", folder + name));
     ResetLog(folder, L"extension-calls.log");
