@@ -36,26 +36,68 @@ static HeapTotals MeasureHeap() {
     return totals;
 }
 
-static void TrackName(const WCHAR *folder, int number, WCHAR *path) {
-    wsprintfW(path, L"%strack%03d.mp3", folder, number);
+// Sheets of the cue-sheet playlist, each naming one image of its own.
+#define SHEETS 1000
+#define SHEET_TRACKS 12
+
+// The kinds of line each playlist is made of: MP3 files, FLAC files (which
+// the reader opens to look for an embedded sheet) and cue sheets.
+enum LineKind { MP3_LINES, FLAC_LINES, SHEET_LINES };
+
+static void TrackName(const WCHAR *folder, int number, LineKind kind, WCHAR *path) {
+    const WCHAR *names[] = {L"%strack%03d.mp3", L"%strack%03d.flac", L"%ssheet%04d.cue"};
+    wsprintfW(path, names[kind], folder, number);
+}
+
+static int WriteFileBytes(const WCHAR *path, const char *bytes, DWORD size) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD done = 0;
+    int written = WriteFile(file, bytes, size, &done, NULL) && done == size;
+    CloseHandle(file);
+    return written;
+}
+
+// A sheet of SHEET_TRACKS tracks, four minutes apart, naming image NNNN.flac.
+static int WriteSheet(const WCHAR *path, int number) {
+    char text[4096];
+    int length = wsprintfA(text, "PERFORMER \"Band\"\r\nFILE \"track%03d.flac\" WAVE\r\n",
+                           number % TRACK_FILES);
+    for (int track = 1; track <= SHEET_TRACKS; ++track)
+        length += wsprintfA(text + length,
+                            "  TRACK %02d AUDIO\r\n    TITLE \"Song %d\"\r\n"
+                            "    INDEX 01 %02d:00:00\r\n",
+                            track, track, (track - 1) * 4);
+    return WriteFileBytes(path, text, (DWORD)length);
 }
 
 static int MakeTrackFiles(const WCHAR *folder) {
     CreateDirectoryW(folder, NULL);
+    // fLaC and a last, empty STREAMINFO: the walk for a sheet ends at once.
+    static const char flac[] = "fLaC\x80\0\0\0";
     for (int i = 0; i < TRACK_FILES; ++i) {
         WCHAR path[MAX_PATH];
-        TrackName(folder, i, path);
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-        if (file == INVALID_HANDLE_VALUE)
+        TrackName(folder, i, MP3_LINES, path);
+        if (!WriteFileBytes(path, "", 0))
             return 0;
-        CloseHandle(file);
+        TrackName(folder, i, FLAC_LINES, path);
+        if (!WriteFileBytes(path, flac, sizeof flac - 1))
+            return 0;
+    }
+    for (int i = 0; i < SHEETS; ++i) {
+        WCHAR path[MAX_PATH];
+        TrackName(folder, i, SHEET_LINES, path);
+        if (!WriteSheet(path, i))
+            return 0;
     }
     return 1;
 }
 
 // One line per entry, CR LF ended, cycling through the track files; in
 // UTF-8 after the byte-order mark, or in the ANSI code page.
-static int WritePlaylist(const WCHAR *folder, const WCHAR *list, LONG entries, UINT codePage) {
+static int WritePlaylist(const WCHAR *folder, const WCHAR *list, LONG entries, UINT codePage,
+                         LineKind kind) {
     HANDLE file = CreateFileW(list, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
@@ -64,7 +106,7 @@ static int WritePlaylist(const WCHAR *folder, const WCHAR *list, LONG entries, U
         codePage != CP_UTF8 || (WriteFile(file, "\xEF\xBB\xBF", 3, &done, NULL) && done == 3);
     for (LONG i = 0; i < entries && written; ++i) {
         WCHAR path[MAX_PATH];
-        TrackName(folder, i % TRACK_FILES, path);
+        TrackName(folder, i % (kind == SHEET_LINES ? SHEETS : TRACK_FILES), kind, path);
         char line[MAX_PATH * 2 + 2];
         int length = WideCharToMultiByte(codePage, 0, path, -1, line, MAX_PATH * 2, NULL, NULL);
         if (length <= 0)
@@ -78,8 +120,9 @@ static int WritePlaylist(const WCHAR *folder, const WCHAR *list, LONG entries, U
     return written;
 }
 
-static void Measure(const WCHAR *folder, const WCHAR *list, LONG entries, UINT codePage) {
-    if (!WritePlaylist(folder, list, entries, codePage)) {
+static void Measure(const WCHAR *folder, const WCHAR *list, LONG entries, UINT codePage,
+                    LineKind kind) {
+    if (!WritePlaylist(folder, list, entries, codePage, kind)) {
         printf("%6ld entries: the playlist file could not be written\n", entries);
         return;
     }
@@ -105,9 +148,10 @@ static void Measure(const WCHAR *folder, const WCHAR *list, LONG entries, UINT c
         requested +=
             HeapSize(GetProcessHeap(), 0, entry) + HeapSize(GetProcessHeap(), 0, entry->Path);
     double perEntry = count ? 1.0 / count : 0.0;
-    printf("%6ld entries, %s (%ld loaded, last TrackId %ld)\n", entries,
+    const char *kinds[] = {"MP3 files", "FLAC files", "cue sheets"};
+    printf("%6ld lines of %s, %s (%ld loaded, last TrackId %ld)\n", entries, kinds[kind],
            codePage == CP_UTF8 ? "UTF-8" : "ANSI", count, last ? last->TrackId : 0L);
-    printf("    load %9.1f ms  (%.1f us per line)\n", (loaded - start) * 1e3,
+    printf("    load %9.1f ms  (%.1f us per entry)\n", (loaded - start) * 1e3,
            (loaded - start) * 1e6 * perEntry);
     printf("    BuildShuffle %9.3f ms\n", (shuffled - shuffleStart) * 1e3);
     printf("    GetTrack(%ld) %9.3f ms\n", count - 1, (lookedUp - lookupStart) * 1e3);
@@ -131,13 +175,15 @@ int main() {
         return 1;
     }
     WCHAR sample[MAX_PATH];
-    TrackName(folder, 0, sample);
+    TrackName(folder, 0, MP3_LINES, sample);
     printf("paths of %d characters, %d distinct files\n", lstrlenW(sample), TRACK_FILES);
     const LONG sizes[] = {1000, 10000, 65536};
     const UINT codePages[] = {CP_ACP, CP_UTF8};
     for (LONG entries : sizes)
         for (UINT codePage : codePages)
-            Measure(folder, list, entries, codePage);
+            Measure(folder, list, entries, codePage, MP3_LINES);
+    Measure(folder, list, 10000, CP_ACP, FLAC_LINES);
+    Measure(folder, list, SHEETS, CP_ACP, SHEET_LINES);
     FreeShuffleHeads();
     FreePlaylistHead();
     return 0;

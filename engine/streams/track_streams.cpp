@@ -1,5 +1,6 @@
 #include "engine/streams/track_streams.h"
 
+#include "cue/cue_embedded.h"
 #include "cue/cue_files.h"
 #include "cue/cue_reference.h"
 #include "media/gain_text.h"
@@ -72,7 +73,8 @@ Stream *OpenTrackReference(const std::wstring &reference, DWORD flags,
     int number;
     TrackBounds bounds;
     std::wstring image;
-    if (!SplitCueReference(reference.c_str(), sheetPath, &number) || !IsCueSheetPath(sheetPath) ||
+    if (!SplitCueReference(reference.c_str(), sheetPath, &number) ||
+        !(IsCueSheetPath(sheetPath) || MayEmbedCueSheet(sheetPath)) ||
         !ReadBounds(sheetPath, number, &bounds, &image))
         return NULL;
     TQSOURCE source;

@@ -12,6 +12,9 @@
 // NULL when it cannot be read or holds no playable track. Valid until the
 // next call.
 const CUESHEET *ReadCachedCueSheet(const WCHAR *path);
+// The same for the sheet that the image at path embeds, read from its file,
+// open for reading: a playlist of images opens each file once.
+const CUESHEET *ReadCachedImageSheet(HANDLE image, const WCHAR *path);
 // Frees the kept sheet.
 void FreeCachedCueSheet();
 

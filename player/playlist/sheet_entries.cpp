@@ -1,5 +1,6 @@
 #include "player/playlist/playlist.h"
 
+#include "cue/cue_embedded.h"
 #include "cue/cue_files.h"
 #include "cue/cue_reference.h"
 #include "player/core/paths.h"
@@ -34,17 +35,33 @@ static int ReferencePlayable(const WCHAR *sheetPath, int number) {
     return track && TrackPlayable(sheetPath, sheet, track);
 }
 
+// An image that embeds a sheet is listed as its tracks. Opening it to read
+// the sheet is also the test that it opens, as IsPlayableFile's.
+static TRACKENTRY *LinkImageEntries(TRACKENTRY *node, const WCHAR *path) {
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return NULL;
+    const CUESHEET *sheet = ReadCachedImageSheet(file, path);
+    CloseHandle(file);
+    return sheet ? LinkSheetTracks(node, path) : LinkNewTrack(node, path);
+}
+
 TRACKENTRY *LinkPathEntries(TRACKENTRY *node, const WCHAR *path) {
     if (!node || !path)
         return NULL;
     WCHAR sheetPath[MAX_PATH];
     int number;
     if (SplitCueReference(path, sheetPath, &number))
-        return IsCueSheetPath(sheetPath) && ReferencePlayable(sheetPath, number)
+        return (IsCueSheetPath(sheetPath) || MayEmbedCueSheet(sheetPath)) &&
+                       ReferencePlayable(sheetPath, number)
                    ? LinkNewTrack(node, path)
                    : NULL;
     if (IsCueSheetPath(path))
         return lstrlenW(path) < MAX_PATH ? LinkSheetTracks(node, path) : NULL;
+    if (MayEmbedCueSheet(path) && lstrlenW(path) < MAX_PATH)
+        return LinkImageEntries(node, path);
     return IsPlayableFile(path) ? LinkNewTrack(node, path) : NULL;
 }
 

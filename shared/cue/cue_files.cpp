@@ -1,5 +1,6 @@
 #include "cue/cue_files.h"
 
+#include "cue/cue_embedded.h"
 #include "cue/cue_reference.h"
 #include "formats/file_formats.h"
 #include "tonquil_heap.h"
@@ -49,6 +50,8 @@ bool Playable(const WCHAR *sheetPath, const WCHAR *path) {
 } // namespace
 
 int ReadCueSheetFile(const WCHAR *path, CUESHEET *sheet) {
+    if (!IsCueSheetPath(path))
+        return ReadEmbeddedCueSheet(path, sheet);
     ZeroMemory(sheet, sizeof *sheet);
     HANDLE file =
         CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -70,6 +73,11 @@ int ReadCueSheetFile(const WCHAR *path, CUESHEET *sheet) {
 }
 
 int ResolveCueFile(const WCHAR *sheetPath, const WCHAR *name, WCHAR *out) {
+    // An embedded sheet's FILE named what became the image itself.
+    if (!IsCueSheetPath(sheetPath)) {
+        lstrcpynW(out, sheetPath, MAX_PATH);
+        return MayEmbedCueSheet(sheetPath) && IsFile(out);
+    }
     if (!name[0] || !JoinPath(sheetPath, name, out))
         return 0;
     if (Playable(sheetPath, out))

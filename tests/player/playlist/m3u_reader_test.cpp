@@ -233,3 +233,25 @@ TEST_F(Reader, PlaylistBesideTheProgramIsReadOncePerProcess) {
     EXPECT_EQ((std::vector<std::wstring>{a, b}), ListedPaths());
     DeletePath(path);
 }
+
+// A Monkey's Audio image whose APEv2 tag holds its sheet, as taggers write
+// it: a line naming the image lists its tracks; a line naming one of them
+// lists that one.
+TEST_F(Reader, AnImageThatEmbedsASheetIsListedAsItsTracks) {
+    const std::string sheet = "FILE \"x.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+                              " TRACK 02 AUDIO\n  INDEX 01 00:01:00\n";
+    auto le32 = [](size_t v) {
+        return std::string{(char)(v & 0xFF), (char)(v >> 8 & 0xFF), (char)(v >> 16 & 0xFF),
+                           (char)(v >> 24 & 0xFF)};
+    };
+    std::string item = le32(sheet.size()) + le32(0) + "Cuesheet" + '\0' + sheet;
+    std::wstring image = folder + L"image.ape";
+    ASSERT_TRUE(WriteBytes(image, "MAC " + std::string(100, '\0') + item + "APETAGEX" + le32(2000) +
+                                      le32(item.size() + 32) + le32(1) + le32(0) +
+                                      std::string(8, '\0')));
+    EXPECT_EQ(4, LoadPlaylistBytes(folder, Ansi(image + L"\r\n" + a + L"\r\n" + image + L"|2\r\n" +
+                                                image + L"|3\r\n")));
+    EXPECT_EQ((std::vector<std::wstring>{image + L"|1", image + L"|2", a, image + L"|2"}),
+              ListedPaths());
+    EXPECT_TRUE(PlaylistIsConsistent());
+}
