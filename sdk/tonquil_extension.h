@@ -47,7 +47,7 @@
 #define IDM_TRACK_FIRST 1280 /* + playlist index, up to 65535 */
 
 /* Control messages to the player's main window; results as documented. */
-#define CM_GETTRACKENTRY 0x8104 /* wParam index -> const TRACKENTRY * or 0 */
+#define CM_GETTRACKENTRY 0x8104 /* wParam index -> const TRACKENTRY * or 0; see its Path */
 #define CM_GETTRACKNO 0x8105
 #define CM_SETTRACKNO 0x8106  /* wParam index -> 1 set, 0 refused */
 #define CM_INSERTTRACK 0x8107 /* wParam index (negative appends), lParam path -> 1/0 */
@@ -85,11 +85,19 @@
  * layout is fixed for 32-bit code. In x64 code the pointer slots are 64 bits
  * wide and the compiler places the slots by its own rules. A text stored in a reserved text slot
  * must come from the process heap and becomes the player's to free.
+ *
+ * Path names either a file or one track of a cue sheet, as "<sheet>|<N>":
+ * the sheet's full path, a '|' and the track's number from 1 to 99, as in
+ * "D:\Music\album.cue|7". Windows allows no '|' in a file name, so a module
+ * tells the two apart by looking for the last '|': text before it is the file
+ * to open, show or copy; without one, Path is the file itself. Expect the text
+ * before the '|' to be an audio file too: that form is kept for a track of a
+ * sheet embedded in an image, "D:\Music\album.flac|7".
  */
 typedef struct TRACKENTRY {
     struct TRACKENTRY *Prev; /* the preceding entry, or the list head */
     LONG TrackId;            /* serial number from 1, restarted when the list is loaded again */
-    WCHAR *Path;             /* the audio file */
+    WCHAR *Path;             /* the audio file, or "<sheet>|<N>" as above */
     LONG Reserved1;
     struct TRACKENTRY *Next; /* the following entry, or NULL for the last */
     WCHAR *ReservedText1;
