@@ -90,9 +90,9 @@
  * the sheet's full path, a '|' and the track's number from 1 to 99, as in
  * "D:\Music\album.cue|7". Windows allows no '|' in a file name, so a module
  * tells the two apart by looking for the last '|': text before it is the file
- * to open, show or copy; without one, Path is the file itself. Expect the text
- * before the '|' to be an audio file too: that form is kept for a track of a
- * sheet embedded in an image, "D:\Music\album.flac|7".
+ * to open, show or copy; without one, Path is the file itself. The text
+ * before the '|' may be an audio file too: the same form names a track of the
+ * sheet an image embeds, "D:\Music\album.flac|7".
  */
 typedef struct TRACKENTRY {
     struct TRACKENTRY *Prev; /* the preceding entry, or the list head */
