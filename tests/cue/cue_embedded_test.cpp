@@ -173,3 +173,23 @@ TEST(EmbeddedCueSheet, ReadsTheSheetEachKindOfImageCarries) {
         }
     }
 }
+
+// The same reading of what Debian's flac and wavpack write (make-fixtures.sh).
+TEST(EmbeddedCueSheet, ReadsWhatTheEncodersEmbed) {
+    const char *const named =
+        "3 tracks, 1: 0-75 One/Band, 2: 75-150 Two/Band, 3: 150-end Three/Band";
+    const struct {
+        const wchar_t *file;
+        const char *want;
+    } cases[] = {
+        {L"flac-block.flac", "3 tracks, 1: 0-75 /, 2: 75-150 /, 3: 150-end /"},
+        {L"flac-tag.flac", named},
+        {L"wavpack.wv", named},
+    };
+    std::unique_ptr<CUESHEET> sheet(new CUESHEET);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(Utf8(c.file));
+        std::wstring path = TestFolder() + L"fixtures\\" + c.file;
+        EXPECT_EQ(c.want, Render(ReadCueSheetFile(path.c_str(), sheet.get()), *sheet));
+    }
+}
