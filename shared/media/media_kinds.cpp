@@ -44,6 +44,8 @@ const MediaKind Kinds[] = {
     {L".m4a", AV_CODEC_ID_FLAC, true, true, true, 0},
     {L".m4a", AV_CODEC_ID_AC3, false, true, true, 100},
     {L".m4a", AV_CODEC_ID_EAC3, false, true, true, 100},
+    {L".m4a", AV_CODEC_ID_MP3, false, true, true, 250},
+    {L".m4a", AV_CODEC_ID_OPUS, false, true, true, 100},
     {L".aac", AV_CODEC_ID_AAC, false, true, false, 100},
 };
 

@@ -61,8 +61,10 @@ bool CountMediaLength(MediaStream *stream) {
 
 void TakeStatedLength(MediaStream *stream) {
     int64_t end = StatedEnd(stream);
-    // Opus's pre-skip is in the duration but not in the decoder's output.
-    end -= stream->Format->streams[stream->Index]->codecpar->initial_padding;
+    // Ogg Opus's pre-skip is in the duration but not in the decoder's output;
+    // an MP4 edit list has cut it from the duration already.
+    if (!stream->Kind->StatesEnd)
+        end -= stream->Format->streams[stream->Index]->codecpar->initial_padding;
     // A first timestamp below zero and a last granule near the 64-bit limit
     // give no length that fits: such a stated length is refused.
     bool fits = stream->FirstPts >= 0 || end <= INT64_MAX + stream->FirstPts;

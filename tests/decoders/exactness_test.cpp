@@ -71,6 +71,8 @@ std::vector<Exact> Files() {
         {"mp4flac-24-2ch-48000.m4a", OpenThroughPlugin, 24, true},
         {"mp4ac3-2ch-44100.m4a", OpenThroughPlugin, 0, true},
         {"mp4eac3-2ch-44100.m4a", OpenThroughPlugin, 0, true},
+        {"mp4mp3-2ch-44100.m4a", OpenThroughPlugin, 0, true},
+        {"mp4opus-2ch-48000.m4a", OpenThroughPlugin, 0, true},
         {"mp3-2ch-44100.mp3", OpenEngineMediaDecoder, 0, true},
         {"mp3-1ch-22050.mp3", OpenEngineMediaDecoder, 0, true},
         {"mp2-2ch-44100.mp2", OpenEngineMediaDecoder, 0, true},

@@ -8,7 +8,7 @@
 #     the WAV codings other than integer PCM.
 #   <name>.frames: for AAC in MP4, the length its edit list states, which
 #     ends the track inside the last frame (Debian's ffmpeg 5.1 decodes that
-#     frame whole).
+#     frame whole); for MP3 and Opus in MP4, the source's own length.
 #   tagged.* : short tracks whose tags name artist and title, one per kind.
 #   gains.* : tracks whose tags state ReplayGain (or Opus's R128 gains).
 #   changing-<seconds>.flac: tagged tracks that are changed while they play.
@@ -139,6 +139,14 @@ rm -f src-32.wav
 # Codecs in MP4 besides AAC and ALAC, as FFmpeg's own muxer writes them.
 lossy mp4ac3-2ch-44100.m4a src-44.wav ffmpeg -v error -y -i src-44.wav -c:a ac3 -b:a 192k -f mp4 mp4ac3-2ch-44100.m4a
 lossy mp4eac3-2ch-44100.m4a src-44.wav ffmpeg -v error -y -i src-44.wav -c:a eac3 -b:a 192k -f mp4 mp4eac3-2ch-44100.m4a
+# MP3 and Opus in MP4: the edit list cuts the encoder's delay (for MP3 with
+# the decoder's 529) and its padding, so the track is the source's length,
+# at 48 kHz for Opus. Debian's ffmpeg 5.1 drops the delay but decodes the last
+# frame whole: its first frames are the reference.
+lossy mp4mp3-2ch-44100.m4a src-44.wav ffmpeg -v error -y -i src-44.wav -c:a libmp3lame -b:a 192k -f mp4 mp4mp3-2ch-44100.m4a
+soxi -s src-44.wav >mp4mp3-2ch-44100.frames
+lossy mp4opus-2ch-48000.m4a src-44.wav ffmpeg -v error -y -i src-44.wav -c:a libopus -b:a 128k -f mp4 mp4opus-2ch-48000.m4a
+echo $(($(soxi -s src-44.wav) * 48000 / 44100)) >mp4opus-2ch-48000.frames
 lossy opus-2ch-48000.opus src-44.wav ffmpeg -v error -y -i src-44.wav -c:a libopus -b:a 128k opus-2ch-48000.opus
 lossy opus-1ch-48000.opus src-22m.wav ffmpeg -v error -y -i src-22m.wav -c:a libopus -b:a 64k opus-1ch-48000.opus
 for layout in "1 22050 1.21" "2 44100 1.53" "3 32000 0.6" "6 48000 0.77" "8 48000 0.41"; do

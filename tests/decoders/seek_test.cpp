@@ -27,6 +27,7 @@ const SeekCase Cases[] = {
     {"ogg-2ch-44100.ogg", OpenEngineMediaDecoder, false},
     {"opus-2ch-48000.opus", OpenThroughPlugin, false},
     {"aac-2ch-44100.m4a", OpenThroughPlugin, false},
+    {"mp4mp3-2ch-44100.m4a", OpenThroughPlugin, false},
     {"aac-1ch-48000.aac", OpenThroughPlugin, false},
     {"wma2-2ch-44100.wma", OpenThroughPlugin, false},
     {"flac-24-2ch-48000.flac", OpenThroughPlugin, true},
