@@ -44,8 +44,10 @@ HANDLE StartIn(const std::wstring &exe, const std::wstring &arguments, const std
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, cwd.c_str(), &startup,
-                        &process))
+                        &process)) {
+        ADD_FAILURE() << "CreateProcess failed with error " << GetLastError();
         return NULL;
+    }
     CloseHandle(process.hThread);
     return process.hProcess;
 }
@@ -206,9 +208,11 @@ TEST(OpenedFiles, ABurstOfFifteenStartsIsOneSelection) {
         }
         ASSERT_NE(nullptr, player.process);
 
+        // A round that fails still closes its player: one left running would
+        // take every later test's second start.
         std::vector<std::wstring> entries = EntriesAfterMarker(window, media);
-        ASSERT_EQ(starts + 1u, entries.size());
-        std::set<std::wstring> added(entries.begin() + 1, entries.end());
+        EXPECT_EQ(starts + 1u, entries.size());
+        std::set<std::wstring> added(entries.begin() + (entries.empty() ? 0 : 1), entries.end());
         EXPECT_EQ(std::set<std::wstring>(paths.begin(), paths.end()), added);
         EXPECT_EQ(1u, CountCalls(folder, "BASS_ChannelPlay("));
         // The balloon reads the ID3v1 and the ID3v2 tag, once.
