@@ -2,6 +2,7 @@
 
 #include "cue/cue_embedded.h"
 #include "cue/cue_files.h"
+#include "cue/cue_input.h"
 #include "cue/cue_reference.h"
 #include "player/core/paths.h"
 #include "player/playlist/cue_sheet_cache.h"
@@ -38,9 +39,7 @@ static int ReferencePlayable(const WCHAR *sheetPath, int number) {
 // An image that embeds a sheet is listed as its tracks. Opening it to read
 // the sheet is also the test that it opens, as IsPlayableFile's.
 static TRACKENTRY *LinkImageEntries(TRACKENTRY *node, const WCHAR *path) {
-    HANDLE file =
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = OpenCueInput(path);
     if (file == INVALID_HANDLE_VALUE)
         return NULL;
     const CUESHEET *sheet = ReadCachedImageSheet(file, path);

@@ -1,4 +1,5 @@
 #include "cue/cue_embedded.h"
+#include "cue/cue_input.h"
 
 #include "tonquil_heap.h"
 
@@ -288,9 +289,7 @@ int ReadEmbeddedCueSheetFrom(HANDLE file, const WCHAR *path, ULONGLONG size, CUE
 int ReadEmbeddedCueSheet(const WCHAR *path, CUESHEET *sheet) {
     if (!MayEmbedCueSheet(path))
         return 0;
-    HANDLE file =
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = OpenCueInput(path);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     LARGE_INTEGER size;

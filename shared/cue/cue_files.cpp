@@ -1,6 +1,7 @@
 #include "cue/cue_files.h"
 
 #include "cue/cue_embedded.h"
+#include "cue/cue_input.h"
 #include "cue/cue_reference.h"
 #include "formats/file_formats.h"
 #include "tonquil_heap.h"
@@ -53,9 +54,7 @@ int ReadCueSheetFile(const WCHAR *path, CUESHEET *sheet) {
     if (!IsCueSheetPath(path))
         return ReadEmbeddedCueSheet(path, sheet);
     ZeroMemory(sheet, sizeof *sheet);
-    HANDLE file =
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = OpenCueInput(path);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     LARGE_INTEGER size;
